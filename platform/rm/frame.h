@@ -1,0 +1,86 @@
+// Frames: a tree of local transforms relative to parents, with visuals, lights and
+// per-pass move callbacks. Left-handed: +x right, +y up, +z into the screen.
+#pragma once
+
+#include <vector>
+
+#include "platform/rm/object.h"
+
+class IDirect3DRMFrame;
+class IDirect3DRMLight;
+using D3DRMFRAMEMOVECALLBACK = void (*)(IDirect3DRMFrame* frame, void* arg, D3DVALUE delta);
+
+class IDirect3DRMFrame : public IDirect3DRMVisual {
+ public:
+  IDirect3DRMFrame();
+
+  // Tree. A frame holds a reference on each child; AddChild keeps the child's local
+  // transform, so its world placement follows the new parent.
+  HRESULT AddChild(IDirect3DRMFrame* child);
+  HRESULT DeleteChild(IDirect3DRMFrame* child);
+  HRESULT GetParent(IDirect3DRMFrame** parent);  // AddRefs; nullptr for a root
+  HRESULT GetScene(IDirect3DRMFrame** root);     // AddRefs the root of the tree
+  IDirect3DRMFrame* Parent() const { return parent_; }
+  const std::vector<IDirect3DRMFrame*>& Children() const { return children_; }
+
+  HRESULT AddVisual(IDirect3DRMVisual* visual);
+  HRESULT DeleteVisual(IDirect3DRMVisual* visual);
+  const std::vector<IDirect3DRMVisual*>& Visuals() const { return visuals_; }
+  HRESULT AddLight(IDirect3DRMLight* light);
+  HRESULT DeleteLight(IDirect3DRMLight* light);
+  const std::vector<IDirect3DRMLight*>& Lights() const { return lights_; }
+
+  // Placement. `ref` is the frame whose coordinates the values are in; nullptr means the
+  // parent (the world for a root).
+  HRESULT SetPosition(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALUE y, D3DVALUE z);
+  HRESULT GetPosition(IDirect3DRMFrame* ref, D3DVECTOR* position);
+  HRESULT SetOrientation(IDirect3DRMFrame* ref, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz,
+                         D3DVALUE ux, D3DVALUE uy, D3DVALUE uz);
+  HRESULT GetOrientation(IDirect3DRMFrame* ref, D3DVECTOR* dir, D3DVECTOR* up);
+  // Turns the frame's z axis toward the target's origin; the constraint names the axis
+  // that is kept free of roll (the y axis stays as upright as it can for CONSTRAIN_Z).
+  HRESULT LookAt(IDirect3DRMFrame* target, IDirect3DRMFrame* ref, D3DRMFRAMECONSTRAINT constraint);
+
+  // Angular velocity: each Move(delta) turns the frame by theta * delta about the axis,
+  // given in `ref` coordinates. theta 0 stops it.
+  HRESULT SetRotation(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALUE y, D3DVALUE z, D3DVALUE theta);
+  HRESULT GetRotation(IDirect3DRMFrame* ref, D3DVECTOR* axis, D3DVALUE* theta);
+  HRESULT SetVelocity(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALUE y, D3DVALUE z);
+
+  // Combine a transform with the local one: BEFORE applies it in the frame's own space
+  // (new = T * M), AFTER in the parent's (new = M * T), REPLACE sets it.
+  HRESULT AddScale(D3DRMCOMBINETYPE type, D3DVALUE sx, D3DVALUE sy, D3DVALUE sz);
+  HRESULT AddRotation(D3DRMCOMBINETYPE type, D3DVALUE x, D3DVALUE y, D3DVALUE z, D3DVALUE theta);
+  HRESULT AddTranslation(D3DRMCOMBINETYPE type, D3DVALUE x, D3DVALUE y, D3DVALUE z);
+  HRESULT AddTransform(D3DRMCOMBINETYPE type, const D3DRMMATRIX4D m);
+  HRESULT GetTransform(D3DRMMATRIX4D m);  // the local transform
+
+  // Local (frame) coordinates to world coordinates, and back.
+  HRESULT Transform(D3DVECTOR* dst, const D3DVECTOR* src);
+  HRESULT InverseTransform(D3DVECTOR* dst, const D3DVECTOR* src);
+  // Local-to-world matrix of this frame.
+  void WorldMatrix(D3DRMMATRIX4D m) const;
+
+  HRESULT SetColorRGB(D3DVALUE r, D3DVALUE g, D3DVALUE b);
+  HRESULT SetColor(D3DCOLOR color);
+  D3DCOLOR GetColor() const { return color_; }
+  HRESULT SetMaterialMode(D3DRMMATERIALMODE mode);
+  D3DRMMATERIALMODE GetMaterialMode() const { return material_mode_; }
+
+  HRESULT AddMoveCallback(D3DRMFRAMEMOVECALLBACK cb, void* arg);
+  HRESULT DeleteMoveCallback(D3DRMFRAMEMOVECALLBACK cb, void* arg);
+  // Applies rotation and velocity to this frame and every descendant, then runs each
+  // one's move callbacks; every frame of the subtree is visited once.
+  HRESULT Move(D3DVALUE delta);
+
+ protected:
+  ~IDirect3DRMFrame() override;
+
+ private:
+  IDirect3DRMFrame* parent_ = nullptr;  // not owned: the parent owns us
+  std::vector<IDirect3DRMFrame*> children_;
+  std::vector<IDirect3DRMVisual*> visuals_;
+  std::vector<IDirect3DRMLight*> lights_;
+  D3DCOLOR color_ = 0xffffffffu;
+  D3DRMMATERIALMODE material_mode_ = D3DRMMATERIAL_FROMMESH;
+};

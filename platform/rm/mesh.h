@@ -1,0 +1,63 @@
+// Meshes: numbered groups, each with its vertices, face index data, colour, quality,
+// texture and material.
+#pragma once
+
+#include <vector>
+
+#include "platform/rm/object.h"
+
+class IDirect3DRMTexture;
+class IDirect3DRMMaterial;
+
+class IDirect3DRMMesh : public IDirect3DRMVisual {
+ public:
+  struct Group {
+    std::vector<D3DRMVERTEX> vertices;
+    std::vector<uint32_t> face_sizes;    // corners per face
+    std::vector<uint32_t> face_indices;  // corners of all faces, in order
+    uint32_t vertex_per_face = 0;        // 0 when faces differ in size
+    D3DCOLOR color = 0xffffffffu;
+    D3DRMRENDERQUALITY quality = D3DRMRENDER_GOURAUD;
+    IDirect3DRMTexture* texture = nullptr;  // referenced
+    IDirect3DRMMaterial* material = nullptr;  // referenced
+  };
+
+  IDirect3DRMMesh() = default;
+
+  // With vPerFace > 0, fData holds fCount * vPerFace indices; with vPerFace 0 each face
+  // is a count followed by that many indices. Indices are checked against vCount.
+  HRESULT AddGroup(unsigned vCount, unsigned fCount, unsigned vPerFace, const unsigned* fData,
+                   D3DRMGROUPINDEX* id);
+  HRESULT SetVertices(D3DRMGROUPINDEX id, unsigned index, unsigned count, const D3DRMVERTEX* values);
+  HRESULT GetVertices(D3DRMGROUPINDEX id, unsigned index, unsigned count, D3DRMVERTEX* values);
+  // Any out pointer may be null. fDataSize is in/out: the room in fData, then the used
+  // length; fData receives the face data in the layout AddGroup takes.
+  HRESULT GetGroup(D3DRMGROUPINDEX id, unsigned* vCount, unsigned* fCount, unsigned* vPerFace,
+                   DWORD* fDataSize, unsigned* fData);
+  unsigned GetGroupCount() const { return static_cast<unsigned>(groups_.size()); }
+  HRESULT SetGroupColor(D3DRMGROUPINDEX id, D3DCOLOR color);
+  HRESULT SetGroupColorRGB(D3DRMGROUPINDEX id, D3DVALUE r, D3DVALUE g, D3DVALUE b);
+  D3DCOLOR GetGroupColor(D3DRMGROUPINDEX id);
+  HRESULT SetGroupQuality(D3DRMGROUPINDEX id, D3DRMRENDERQUALITY quality);
+  D3DRMRENDERQUALITY GetGroupQuality(D3DRMGROUPINDEX id);
+  HRESULT SetGroupTexture(D3DRMGROUPINDEX id, IDirect3DRMTexture* texture);
+  HRESULT GetGroupTexture(D3DRMGROUPINDEX id, IDirect3DRMTexture** texture);  // AddRefs
+  HRESULT SetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMaterial* material);
+  HRESULT GetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMaterial** material);  // AddRefs
+  // Multiplies every vertex position, so repeated scales accumulate.
+  HRESULT Scale(D3DVALUE sx, D3DVALUE sy, D3DVALUE sz);
+  HRESULT Translate(D3DVALUE tx, D3DVALUE ty, D3DVALUE tz);
+  HRESULT GetBox(D3DRMBOX* box);
+
+  // For the renderer: bumped on every change of vertices or faces.
+  const std::vector<Group>& Groups() const { return groups_; }
+  uint64_t Generation() const { return generation_; }
+
+ protected:
+  ~IDirect3DRMMesh() override;
+
+ private:
+  Group* FindGroup(D3DRMGROUPINDEX id);
+  std::vector<Group> groups_;
+  uint64_t generation_ = 0;
+};
