@@ -34,6 +34,9 @@ struct MeshData {
   size_t FaceCount() const { return face_sizes.size(); }
   // Triangles after fanning every face of three or more corners.
   size_t TriangleCount() const;
+  // Groups a mesh made from this data has: one per distinct material that faces use (in
+  // order of first use), or one when there are faces but no materials.
+  size_t GroupCount() const;
   // Appends `other`, offsetting its indices.
   void Append(const MeshData& other);
   void Clear();
