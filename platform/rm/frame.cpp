@@ -1,1 +1,428 @@
-// placeholder: being written
+#include "platform/rm/frame.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/rm/light.h"
+
+using math3d::Mat4;
+using math3d::Vec3;
+
+namespace {
+
+// Below this length an up vector orthogonalised against the direction counts as parallel.
+constexpr double kParallelTolerance = 1e-6;
+
+template <class T>
+bool EraseFirst(std::vector<T*>* list, const T* item) {
+  auto it = std::find(list->begin(), list->end(), item);
+  if (it == list->end()) return false;
+  list->erase(it);
+  return true;
+}
+
+}  // namespace
+
+IDirect3DRMFrame::IDirect3DRMFrame() = default;
+
+IDirect3DRMFrame::~IDirect3DRMFrame() {
+  // A parent holds a reference, so normally there is none left here; be safe if one is.
+  if (parent_) EraseFirst(&parent_->children_, this);
+  for (IDirect3DRMFrame* child : children_) {
+    child->parent_ = nullptr;
+    child->Release();
+  }
+  for (IDirect3DRMVisual* visual : visuals_) visual->Release();
+  for (IDirect3DRMLight* light : lights_) light->Release();
+}
+
+// ---- tree ----
+
+bool IDirect3DRMFrame::IsAncestorOf(const IDirect3DRMFrame* frame) const {
+  for (const IDirect3DRMFrame* f = frame ? frame->parent_ : nullptr; f; f = f->parent_) {
+    if (f == this) return true;
+  }
+  return false;
+}
+
+HRESULT IDirect3DRMFrame::AddChild(IDirect3DRMFrame* child) {
+  if (!child) return D3DRMERR_BADOBJECT;
+  if (child == this || child->IsAncestorOf(this)) return D3DRMERR_BADVALUE;
+  if (child->parent_ == this) return D3DRM_OK;
+  // The old parent's reference passes to us, so the count does not change on a move.
+  if (child->parent_) {
+    EraseFirst(&child->parent_->children_, child);
+  } else {
+    child->AddRef();
+  }
+  child->parent_ = this;
+  children_.push_back(child);
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::DeleteChild(IDirect3DRMFrame* child) {
+  if (!child) return D3DRMERR_BADOBJECT;
+  if (child->parent_ != this || !EraseFirst(&children_, child)) return D3DRMERR_NOTFOUND;
+  child->parent_ = nullptr;
+  child->Release();
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::GetParent(IDirect3DRMFrame** parent) {
+  if (!parent) return D3DRMERR_BADVALUE;
+  *parent = parent_;
+  if (parent_) parent_->AddRef();
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::GetScene(IDirect3DRMFrame** root) {
+  if (!root) return D3DRMERR_BADVALUE;
+  IDirect3DRMFrame* f = this;
+  while (f->parent_) f = f->parent_;
+  f->AddRef();
+  *root = f;
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::AddVisual(IDirect3DRMVisual* visual) {
+  if (!visual) return D3DRMERR_BADOBJECT;
+  visual->AddRef();
+  visuals_.push_back(visual);
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::DeleteVisual(IDirect3DRMVisual* visual) {
+  if (!visual) return D3DRMERR_BADOBJECT;
+  if (!EraseFirst(&visuals_, visual)) return D3DRMERR_NOTFOUND;
+  visual->Release();
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::AddLight(IDirect3DRMLight* light) {
+  if (!light) return D3DRMERR_BADOBJECT;
+  light->AddRef();
+  lights_.push_back(light);
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::DeleteLight(IDirect3DRMLight* light) {
+  if (!light) return D3DRMERR_BADOBJECT;
+  if (!EraseFirst(&lights_, light)) return D3DRMERR_NOTFOUND;
+  light->Release();
+  return D3DRM_OK;
+}
+
+// ---- coordinates ----
+
+Mat4 IDirect3DRMFrame::World() const {
+  Mat4 w = local_;
+  for (const IDirect3DRMFrame* f = parent_; f; f = f->parent_) w = math3d::Multiply(w, f->local_);
+  return w;
+}
+
+void IDirect3DRMFrame::WorldMatrix(D3DRMMATRIX4D m) const { math3d::ToD3DMatrix(World(), m); }
+
+bool IDirect3DRMFrame::RefToParent(const IDirect3DRMFrame* ref, Mat4* m) const {
+  if (!ref || ref == parent_) {
+    *m = math3d::Identity();
+    return true;
+  }
+  Mat4 parent_inverse = math3d::Identity();
+  if (parent_ && !math3d::AffineInverse(parent_->World(), &parent_inverse)) return false;
+  *m = math3d::Multiply(ref->World(), parent_inverse);
+  return true;
+}
+
+bool IDirect3DRMFrame::ParentToRef(const IDirect3DRMFrame* ref, Mat4* m) const {
+  if (!ref || ref == parent_) {
+    *m = math3d::Identity();
+    return true;
+  }
+  Mat4 ref_inverse;
+  if (!math3d::AffineInverse(ref->World(), &ref_inverse)) return false;
+  *m = parent_ ? math3d::Multiply(parent_->World(), ref_inverse) : ref_inverse;
+  return true;
+}
+
+HRESULT IDirect3DRMFrame::SetPosition(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALUE y, D3DVALUE z) {
+  Mat4 to_parent;
+  if (!RefToParent(ref, &to_parent)) return D3DRMERR_BADVALUE;
+  math3d::SetRow(&local_, 3, math3d::TransformPoint({x, y, z}, to_parent));
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::GetPosition(IDirect3DRMFrame* ref, D3DVECTOR* position) {
+  if (!position) return D3DRMERR_BADVALUE;
+  Mat4 to_ref;
+  if (!ParentToRef(ref, &to_ref)) return D3DRMERR_BADVALUE;
+  *position = math3d::ToD3DVector(math3d::TransformPoint(math3d::Row(local_, 3), to_ref));
+  return D3DRM_OK;
+}
+
+bool IDirect3DRMFrame::Orient(Vec3 dir, const Vec3* up_hints, int hint_count, bool any_up) {
+  if (!math3d::Normalise(&dir)) return false;
+  Vec3 up;
+  bool found = false;
+  for (int i = 0; i < hint_count && !found; ++i) {
+    Vec3 hint = up_hints[i];
+    if (!math3d::Normalise(&hint)) continue;
+    up = hint - dir * math3d::Dot(hint, dir);
+    found = math3d::Length(up) > kParallelTolerance;
+  }
+  if (!found) {
+    if (!any_up) return false;
+    // Any perpendicular will do: take the coordinate axis least aligned with dir.
+    Vec3 axis{0, 1, 0};
+    if (std::fabs(dir.y) > std::fabs(dir.x) || std::fabs(dir.y) > std::fabs(dir.z))
+      axis = std::fabs(dir.x) < std::fabs(dir.z) ? Vec3{1, 0, 0} : Vec3{0, 0, 1};
+    up = axis - dir * math3d::Dot(axis, dir);
+  }
+  math3d::Normalise(&up);
+  // y cross z gives +x to the right in left-handed coordinates.
+  Vec3 right = math3d::Cross(up, dir);
+  double sx = math3d::Length(math3d::Row(local_, 0));
+  double sy = math3d::Length(math3d::Row(local_, 1));
+  double sz = math3d::Length(math3d::Row(local_, 2));
+  math3d::SetRow(&local_, 0, right * sx);
+  math3d::SetRow(&local_, 1, up * sy);
+  math3d::SetRow(&local_, 2, dir * sz);
+  return true;
+}
+
+HRESULT IDirect3DRMFrame::SetOrientation(IDirect3DRMFrame* ref, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz,
+                                         D3DVALUE ux, D3DVALUE uy, D3DVALUE uz) {
+  Mat4 to_parent;
+  if (!RefToParent(ref, &to_parent)) return D3DRMERR_BADVALUE;
+  // The axes are made orthonormal in the parent's coordinates, so the local transform stays
+  // a rotation with per-axis scale even under a non-uniformly scaled reference.
+  Vec3 dir = math3d::TransformDirection({dx, dy, dz}, to_parent);
+  Vec3 up = math3d::TransformDirection({ux, uy, uz}, to_parent);
+  return Orient(dir, &up, 1, false) ? D3DRM_OK : D3DRMERR_BADVALUE;
+}
+
+HRESULT IDirect3DRMFrame::GetOrientation(IDirect3DRMFrame* ref, D3DVECTOR* dir, D3DVECTOR* up) {
+  if (!dir || !up) return D3DRMERR_BADVALUE;
+  Mat4 to_ref;
+  if (!ParentToRef(ref, &to_ref)) return D3DRMERR_BADVALUE;
+  Vec3 z = math3d::TransformDirection(math3d::Row(local_, 2), to_ref);
+  Vec3 y = math3d::TransformDirection(math3d::Row(local_, 1), to_ref);
+  math3d::Normalise(&z);
+  math3d::Normalise(&y);
+  *dir = math3d::ToD3DVector(z);
+  *up = math3d::ToD3DVector(y);
+  return D3DRM_OK;
+}
+
+// The z axis always ends up pointing exactly at the target; the constraint chooses which
+// other axis is disturbed least:
+//  - CONSTRAIN_Z: no roll; y stays in the plane of the view direction and ref's y axis.
+//  - CONSTRAIN_Y: y stays as close as it can to the frame's own current y axis.
+//  - CONSTRAIN_X: x stays as close as it can to the frame's own current x axis.
+// When the preferred axis is parallel to the view direction the current y axis is used, and
+// failing that the current -z (what a pure pitch through 90 degrees would give). A target at
+// the frame's own origin leaves the frame as it is.
+HRESULT IDirect3DRMFrame::LookAt(IDirect3DRMFrame* target, IDirect3DRMFrame* ref,
+                                 D3DRMFRAMECONSTRAINT constraint) {
+  if (!target) return D3DRMERR_BADOBJECT;
+  if (constraint != D3DRMCONSTRAIN_Z && constraint != D3DRMCONSTRAIN_Y && constraint != D3DRMCONSTRAIN_X)
+    return D3DRMERR_BADVALUE;
+  Mat4 target_to_parent, ref_to_parent;
+  if (!RefToParent(target, &target_to_parent) || !RefToParent(ref, &ref_to_parent)) return D3DRMERR_BADVALUE;
+  Vec3 dir = math3d::Row(target_to_parent, 3) - math3d::Row(local_, 3);
+  if (!math3d::Normalise(&dir)) return D3DRM_OK;
+
+  Vec3 current_y = math3d::Row(local_, 1);
+  Vec3 back = -math3d::Row(local_, 2);
+  Vec3 hints[3];
+  switch (constraint) {
+    case D3DRMCONSTRAIN_Z:
+      hints[0] = math3d::TransformDirection({0, 1, 0}, ref_to_parent);
+      break;
+    case D3DRMCONSTRAIN_Y:
+      hints[0] = current_y;
+      break;
+    case D3DRMCONSTRAIN_X:
+      // With x kept near the current x, y = z cross x.
+      hints[0] = math3d::Cross(dir, math3d::Row(local_, 0));
+      break;
+  }
+  hints[1] = current_y;
+  hints[2] = back;
+  Orient(dir, hints, 3, true);
+  return D3DRM_OK;
+}
+
+// ---- motion ----
+
+HRESULT IDirect3DRMFrame::SetRotation(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALUE y, D3DVALUE z,
+                                      D3DVALUE theta) {
+  Mat4 to_parent;
+  if (!RefToParent(ref, &to_parent)) return D3DRMERR_BADVALUE;
+  // A zero axis is accepted and simply turns nothing.
+  Vec3 axis = math3d::TransformDirection({x, y, z}, to_parent);
+  if (!math3d::Normalise(&axis)) axis = {};
+  rotation_axis_ = axis;
+  rotation_theta_ = theta;
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::GetRotation(IDirect3DRMFrame* ref, D3DVECTOR* axis, D3DVALUE* theta) {
+  if (!axis || !theta) return D3DRMERR_BADVALUE;
+  Mat4 to_ref;
+  if (!ParentToRef(ref, &to_ref)) return D3DRMERR_BADVALUE;
+  Vec3 a = math3d::TransformDirection(rotation_axis_, to_ref);
+  math3d::Normalise(&a);
+  *axis = math3d::ToD3DVector(a);
+  *theta = static_cast<D3DVALUE>(rotation_theta_);
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::SetVelocity(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALUE y, D3DVALUE z) {
+  Mat4 to_parent;
+  if (!RefToParent(ref, &to_parent)) return D3DRMERR_BADVALUE;
+  velocity_ = math3d::TransformDirection({x, y, z}, to_parent);
+  return D3DRM_OK;
+}
+
+void IDirect3DRMFrame::ApplyMotion(D3DVALUE delta) {
+  if (rotation_theta_ != 0 && math3d::Length(rotation_axis_) > 0) {
+    // Turning about an axis through the frame's own origin changes the 3x3 part only.
+    Mat4 r = math3d::Rotation(rotation_axis_, rotation_theta_ * delta);
+    for (int i = 0; i < 3; ++i)
+      math3d::SetRow(&local_, i, math3d::TransformDirection(math3d::Row(local_, i), r));
+  }
+  math3d::SetRow(&local_, 3, math3d::Row(local_, 3) + velocity_ * delta);
+}
+
+// ---- combining transforms ----
+
+HRESULT IDirect3DRMFrame::Combine(D3DRMCOMBINETYPE type, const Mat4& t) {
+  switch (type) {
+    case D3DRMCOMBINE_REPLACE:
+      local_ = t;
+      return D3DRM_OK;
+    case D3DRMCOMBINE_BEFORE:
+      local_ = math3d::Multiply(t, local_);
+      return D3DRM_OK;
+    case D3DRMCOMBINE_AFTER:
+      local_ = math3d::Multiply(local_, t);
+      return D3DRM_OK;
+  }
+  return D3DRMERR_BADVALUE;
+}
+
+HRESULT IDirect3DRMFrame::AddScale(D3DRMCOMBINETYPE type, D3DVALUE sx, D3DVALUE sy, D3DVALUE sz) {
+  return Combine(type, math3d::Scaling({sx, sy, sz}));
+}
+
+HRESULT IDirect3DRMFrame::AddRotation(D3DRMCOMBINETYPE type, D3DVALUE x, D3DVALUE y, D3DVALUE z,
+                                      D3DVALUE theta) {
+  Vec3 axis{x, y, z};
+  if (!math3d::Normalise(&axis)) return D3DRMERR_BADVALUE;
+  return Combine(type, math3d::Rotation(axis, theta));
+}
+
+HRESULT IDirect3DRMFrame::AddTranslation(D3DRMCOMBINETYPE type, D3DVALUE x, D3DVALUE y, D3DVALUE z) {
+  return Combine(type, math3d::Translation({x, y, z}));
+}
+
+HRESULT IDirect3DRMFrame::AddTransform(D3DRMCOMBINETYPE type, const D3DRMMATRIX4D m) {
+  if (!m) return D3DRMERR_BADVALUE;
+  // Frames hold affine transforms only; a projective last column has no meaning here.
+  constexpr double kTolerance = 1e-6;
+  if (std::fabs(m[0][3]) > kTolerance || std::fabs(m[1][3]) > kTolerance || std::fabs(m[2][3]) > kTolerance ||
+      std::fabs(m[3][3] - 1) > kTolerance)
+    return D3DRMERR_BADVALUE;
+  Mat4 t = math3d::FromD3DMatrix(m);
+  t.m[0][3] = t.m[1][3] = t.m[2][3] = 0;
+  t.m[3][3] = 1;
+  return Combine(type, t);
+}
+
+HRESULT IDirect3DRMFrame::GetTransform(D3DRMMATRIX4D m) {
+  if (!m) return D3DRMERR_BADVALUE;
+  math3d::ToD3DMatrix(local_, m);
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::Transform(D3DVECTOR* dst, const D3DVECTOR* src) {
+  if (!dst || !src) return D3DRMERR_BADVALUE;
+  *dst = math3d::ToD3DVector(math3d::TransformPoint(math3d::ToVec3(*src), World()));
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::InverseTransform(D3DVECTOR* dst, const D3DVECTOR* src) {
+  if (!dst || !src) return D3DRMERR_BADVALUE;
+  Mat4 inverse;
+  if (!math3d::AffineInverse(World(), &inverse)) return D3DRMERR_BADVALUE;
+  *dst = math3d::ToD3DVector(math3d::TransformPoint(math3d::ToVec3(*src), inverse));
+  return D3DRM_OK;
+}
+
+// ---- appearance ----
+
+HRESULT IDirect3DRMFrame::SetColorRGB(D3DVALUE r, D3DVALUE g, D3DVALUE b) {
+  color_ = D3DRMCreateColorRGB(r, g, b);
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::SetColor(D3DCOLOR color) {
+  color_ = color;
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::SetMaterialMode(D3DRMMATERIALMODE mode) {
+  if (mode != D3DRMMATERIAL_FROMMESH && mode != D3DRMMATERIAL_FROMPARENT && mode != D3DRMMATERIAL_FROMFRAME)
+    return D3DRMERR_BADVALUE;
+  material_mode_ = mode;
+  return D3DRM_OK;
+}
+
+// ---- move callbacks ----
+
+HRESULT IDirect3DRMFrame::AddMoveCallback(D3DRMFRAMEMOVECALLBACK cb, void* arg) {
+  if (!cb) return D3DRMERR_BADVALUE;
+  move_callbacks_.push_back({cb, arg});
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMFrame::DeleteMoveCallback(D3DRMFRAMEMOVECALLBACK cb, void* arg) {
+  auto it = std::find_if(move_callbacks_.begin(), move_callbacks_.end(),
+                         [&](const MoveCallback& m) { return m.cb == cb && m.arg == arg; });
+  if (it == move_callbacks_.end()) return D3DRMERR_NOTFOUND;
+  move_callbacks_.erase(it);
+  return D3DRM_OK;
+}
+
+void IDirect3DRMFrame::RunMoveCallbacks(D3DVALUE delta) {
+  if (move_callbacks_.empty()) return;
+  // A callback may delete later ones; run from a copy and skip what has gone meanwhile.
+  const std::vector<MoveCallback> callbacks = move_callbacks_;
+  for (const MoveCallback& c : callbacks) {
+    auto same = [&c](const MoveCallback& m) { return m.cb == c.cb && m.arg == c.arg; };
+    if (std::find_if(move_callbacks_.begin(), move_callbacks_.end(), same) == move_callbacks_.end()) continue;
+    c.cb(this, c.arg, delta);
+  }
+}
+
+// The subtree is gathered (and held) before anything runs, so callbacks may add, move or
+// delete frames: each frame gathered is visited once, frames added meanwhile wait for the
+// next Move, and a frame taken out of the subtree meanwhile is skipped.
+HRESULT IDirect3DRMFrame::Move(D3DVALUE delta) {
+  std::vector<IDirect3DRMFrame*> frames;
+  std::vector<IDirect3DRMFrame*> stack{this};
+  while (!stack.empty()) {
+    IDirect3DRMFrame* f = stack.back();
+    stack.pop_back();
+    f->AddRef();
+    frames.push_back(f);
+    stack.insert(stack.end(), f->children_.rbegin(), f->children_.rend());
+  }
+  for (IDirect3DRMFrame* f : frames) {
+    if (f != this && !IsAncestorOf(f)) continue;
+    f->ApplyMotion(delta);
+    f->RunMoveCallbacks(delta);
+  }
+  for (IDirect3DRMFrame* f : frames) f->Release();
+  return D3DRM_OK;
+}

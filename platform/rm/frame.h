@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/rm/math3d.h"
 #include "platform/rm/object.h"
 
 class IDirect3DRMFrame;
@@ -77,10 +78,33 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   ~IDirect3DRMFrame() override;
 
  private:
+  struct MoveCallback {
+    D3DRMFRAMEMOVECALLBACK cb;
+    void* arg;
+  };
+
+  math3d::Mat4 World() const;
+  bool IsAncestorOf(const IDirect3DRMFrame* frame) const;
+  // Matrices between `ref` coordinates (nullptr: the parent's) and the parent's; false when
+  // a frame on the way cannot be inverted.
+  bool RefToParent(const IDirect3DRMFrame* ref, math3d::Mat4* m) const;
+  bool ParentToRef(const IDirect3DRMFrame* ref, math3d::Mat4* m) const;
+  // Points the z axis along `dir` with the y axis from the first usable hint, all in the
+  // parent's coordinates, keeping position and per-axis scale.
+  bool Orient(math3d::Vec3 dir, const math3d::Vec3* up_hints, int hint_count, bool any_up);
+  HRESULT Combine(D3DRMCOMBINETYPE type, const math3d::Mat4& t);
+  void ApplyMotion(D3DVALUE delta);
+  void RunMoveCallbacks(D3DVALUE delta);
+
   IDirect3DRMFrame* parent_ = nullptr;  // not owned: the parent owns us
   std::vector<IDirect3DRMFrame*> children_;
   std::vector<IDirect3DRMVisual*> visuals_;
   std::vector<IDirect3DRMLight*> lights_;
   D3DCOLOR color_ = 0xffffffffu;
   D3DRMMATERIALMODE material_mode_ = D3DRMMATERIAL_FROMMESH;
+  math3d::Mat4 local_ = math3d::Identity();  // frame to parent coordinates
+  math3d::Vec3 rotation_axis_;               // parent's coordinates; unit length or zero
+  double rotation_theta_ = 0;                // radians per unit of Move's delta
+  math3d::Vec3 velocity_;                    // parent's coordinates per unit of delta
+  std::vector<MoveCallback> move_callbacks_;
 };

@@ -1,1 +1,593 @@
-// placeholder: being written
+#include "platform/rm/frame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "platform/rm/light.h"
+#include "platform/rm/math3d.h"
+
+namespace {
+
+constexpr float kTol = 1e-5f;
+constexpr float kPi = std::numbers::pi_v<float>;
+constexpr float kHalf = 0.70710678f;  // 1 / sqrt(2)
+
+::testing::AssertionResult Near(const D3DVECTOR& v, float x, float y, float z) {
+  if (std::fabs(v.x - x) <= kTol && std::fabs(v.y - y) <= kTol && std::fabs(v.z - z) <= kTol)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "(" << v.x << ", " << v.y << ", " << v.z << ") != (" << x << ", " << y << ", " << z << ")";
+}
+
+::testing::AssertionResult Near(const math3d::Vec3& v, double x, double y, double z) {
+  return Near(math3d::ToD3DVector(v), static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+}
+
+D3DVECTOR Pos(IDirect3DRMFrame* f, IDirect3DRMFrame* ref) {
+  D3DVECTOR p{};
+  EXPECT_EQ(f->GetPosition(ref, &p), D3DRM_OK);
+  return p;
+}
+
+struct Orientation {
+  D3DVECTOR dir, up;
+};
+
+Orientation Orient(IDirect3DRMFrame* f, IDirect3DRMFrame* ref) {
+  Orientation o{};
+  EXPECT_EQ(f->GetOrientation(ref, &o.dir, &o.up), D3DRM_OK);
+  return o;
+}
+
+D3DVECTOR Row(IDirect3DRMFrame* f, int r) {
+  D3DRMMATRIX4D m;
+  f->GetTransform(m);
+  return {m[r][0], m[r][1], m[r][2]};
+}
+
+D3DVECTOR ToWorld(IDirect3DRMFrame* f, D3DVECTOR p) {
+  D3DVECTOR out{};
+  EXPECT_EQ(f->Transform(&out, &p), D3DRM_OK);
+  return out;
+}
+
+void CountDestroy(IDirect3DRMObject*, void* arg) { ++*static_cast<int*>(arg); }
+
+// A scene whose children are held by the tree alone, as the editor leaves them.
+class FrameTest : public ::testing::Test {
+ protected:
+  ~FrameTest() override { scene_->Release(); }
+  IDirect3DRMFrame* Child(IDirect3DRMFrame* parent) {
+    auto* f = new IDirect3DRMFrame();
+    EXPECT_EQ(parent->AddChild(f), D3DRM_OK);
+    f->Release();
+    return f;
+  }
+  IDirect3DRMFrame* scene_ = new IDirect3DRMFrame();
+};
+
+TEST(Math3dTest, PositiveTurnsAreLeftHanded) {
+  using math3d::Rotation;
+  using math3d::TransformDirection;
+  EXPECT_TRUE(Near(TransformDirection({1, 0, 0}, Rotation({0, 0, 1}, kPi / 2)), 0, 1, 0));
+  EXPECT_TRUE(Near(TransformDirection({0, 1, 0}, Rotation({1, 0, 0}, kPi / 2)), 0, 0, 1));
+  EXPECT_TRUE(Near(TransformDirection({0, 0, 1}, Rotation({0, 1, 0}, kPi / 2)), 1, 0, 0));
+  EXPECT_TRUE(Near(math3d::Cross({0, 1, 0}, {0, 0, 1}), 1, 0, 0));
+}
+
+TEST(Math3dTest, AffineInverseUndoesShearScaleAndTranslation) {
+  math3d::Mat4 m = math3d::Multiply(math3d::Scaling({2, 0.5, 3}), math3d::Rotation({0, 0.6, 0.8}, 0.9));
+  m.m[1][0] += 0.4;  // shear
+  math3d::SetRow(&m, 3, {4, -5, 6});
+  math3d::Mat4 inv;
+  ASSERT_TRUE(math3d::AffineInverse(m, &inv));
+  math3d::Vec3 p{1.5, -2, 0.25};
+  EXPECT_TRUE(Near(math3d::TransformPoint(math3d::TransformPoint(p, m), inv), p.x, p.y, p.z));
+  EXPECT_FALSE(math3d::AffineInverse(math3d::Scaling({1, 0, 1}), &inv));
+  EXPECT_TRUE(math3d::AffineInverse(math3d::Scaling({1e-4, 1e-4, 1e-4}), &inv));
+}
+
+TEST(ObjectTest, DestroyCallbacksRunOnceWhenTheLastReferenceGoes) {
+  auto* f = new IDirect3DRMFrame();
+  int first = 0, removed = 0;
+  IDirect3DRMObject* seen = nullptr;
+  EXPECT_EQ(f->AddDestroyCallback(CountDestroy, &first), D3DRM_OK);
+  EXPECT_EQ(f->AddDestroyCallback(CountDestroy, &removed), D3DRM_OK);
+  EXPECT_EQ(f->AddDestroyCallback(
+                [](IDirect3DRMObject* o, void* arg) { *static_cast<IDirect3DRMObject**>(arg) = o; }, &seen),
+            D3DRM_OK);
+  EXPECT_EQ(f->DeleteDestroyCallback(CountDestroy, &removed), D3DRM_OK);
+  EXPECT_EQ(f->DeleteDestroyCallback(CountDestroy, &removed), D3DRMERR_NOTFOUND);
+  EXPECT_EQ(f->SetAppData(77), D3DRM_OK);
+  EXPECT_EQ(f->GetAppData(), 77u);
+  EXPECT_EQ(f->AddRef(), 2u);
+  EXPECT_EQ(f->Release(), 1u);
+  EXPECT_EQ(first, 0);
+  IDirect3DRMObject* expected = f;
+  EXPECT_EQ(f->Release(), 0u);
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(removed, 0);
+  EXPECT_EQ(seen, expected);
+}
+
+TEST(ObjectTest, ReleasingTheRootReleasesTheTree) {
+  int destroyed = 0, kept_destroyed = 0;
+  auto* root = new IDirect3DRMFrame();
+  auto* child = new IDirect3DRMFrame();
+  auto* grandchild = new IDirect3DRMFrame();
+  auto* kept = new IDirect3DRMFrame();
+  auto* visual = new IDirect3DRMFrame();
+  auto* light = new IDirect3DRMLight(D3DRMLIGHT_AMBIENT, 0xffffffffu);
+  for (IDirect3DRMObject* o :
+       std::initializer_list<IDirect3DRMObject*>{root, child, grandchild, visual, light})
+    o->AddDestroyCallback(CountDestroy, &destroyed);
+  kept->AddDestroyCallback(CountDestroy, &kept_destroyed);
+  root->AddChild(child);
+  child->AddChild(grandchild);
+  child->AddChild(kept);
+  child->AddVisual(visual);
+  child->AddVisual(visual);  // attached twice, referenced twice
+  EXPECT_EQ(visual->RefCount(), 3u);
+  EXPECT_EQ(child->DeleteVisual(visual), D3DRM_OK);
+  EXPECT_EQ(child->Visuals().size(), 1u);
+  EXPECT_EQ(child->DeleteVisual(root), D3DRMERR_NOTFOUND);
+  child->AddLight(light);
+  EXPECT_EQ(light->RefCount(), 2u);
+  for (IDirect3DRMObject* o : std::initializer_list<IDirect3DRMObject*>{child, grandchild, visual, light})
+    o->Release();
+  EXPECT_EQ(destroyed, 0);
+
+  root->Release();
+  EXPECT_EQ(destroyed, 5);
+  EXPECT_EQ(kept_destroyed, 0);
+  EXPECT_EQ(kept->Parent(), nullptr);
+  EXPECT_EQ(kept->RefCount(), 1u);
+  kept->Release();
+  EXPECT_EQ(kept_destroyed, 1);
+}
+
+TEST_F(FrameTest, PositionsUnderARotatedParent) {
+  IDirect3DRMFrame* p = Child(scene_);
+  p->AddRotation(D3DRMCOMBINE_REPLACE, 0, 1, 0, kPi / 2);  // p's x is world -z, its z world +x
+  p->SetPosition(nullptr, 10, 0, 0);
+  IDirect3DRMFrame* c = Child(p);
+  c->SetPosition(nullptr, 1, 2, 3);
+  EXPECT_TRUE(Near(Pos(c, scene_), 13, 2, -1));
+  EXPECT_TRUE(Near(Pos(c, nullptr), 1, 2, 3));
+
+  EXPECT_EQ(c->SetPosition(scene_, 10, 0, 5), D3DRM_OK);
+  EXPECT_TRUE(Near(Pos(c, nullptr), -5, 0, 0));
+  EXPECT_TRUE(Near(Pos(c, scene_), 10, 0, 5));
+  // The parent seen from its child.
+  EXPECT_TRUE(Near(Pos(p, c), 5, 0, 0));
+  // Relative to itself: moves along its own axes.
+  EXPECT_EQ(c->SetPosition(c, 0, 0, 2), D3DRM_OK);
+  EXPECT_TRUE(Near(Pos(c, scene_), 12, 0, 5));
+}
+
+TEST_F(FrameTest, PositionsUnderScaledParentsSiblingsAndDeepDescendants) {
+  IDirect3DRMFrame* q = Child(scene_);
+  q->AddScale(D3DRMCOMBINE_REPLACE, 2, 1, 0.5f);
+  q->AddTranslation(D3DRMCOMBINE_AFTER, 0, 1, 0);
+  IDirect3DRMFrame* d = Child(q);
+  d->SetPosition(nullptr, 1, 2, 3);
+  EXPECT_TRUE(Near(Pos(d, scene_), 2, 3, 1.5f));
+  d->SetPosition(scene_, 4, 4, 4);
+  EXPECT_TRUE(Near(Pos(d, nullptr), 2, 3, 8));
+
+  IDirect3DRMFrame* e = Child(scene_);
+  e->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);  // e's x is world +y, its y world -x
+  e->SetPosition(nullptr, 1, 1, 1);
+  EXPECT_TRUE(Near(Pos(d, e), 3, -3, 3));
+  d->SetPosition(e, 1, 0, 0);
+  EXPECT_TRUE(Near(Pos(d, scene_), 1, 2, 1));
+  EXPECT_TRUE(Near(Pos(d, nullptr), 0.5f, 1, 2));
+
+  IDirect3DRMFrame* g = Child(d);
+  g->AddScale(D3DRMCOMBINE_REPLACE, 3, 3, 3);
+  // g's axes in the world are (6,0,0), (0,3,0), (0,0,1.5) from (1,2,1).
+  EXPECT_TRUE(Near(Pos(scene_, g), -1.0f / 6, -2.0f / 3, -2.0f / 3));
+  EXPECT_TRUE(Near(Pos(g, scene_), 1, 2, 1));
+}
+
+TEST_F(FrameTest, AddChildKeepsTheLocalTransform) {
+  IDirect3DRMFrame* a = Child(scene_);
+  a->SetPosition(nullptr, 10, 0, 0);
+  IDirect3DRMFrame* b = Child(scene_);
+  b->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);
+  b->SetPosition(nullptr, 0, 5, 0);
+  IDirect3DRMFrame* c = Child(a);
+  c->SetPosition(nullptr, 1, 2, 3);
+  EXPECT_TRUE(Near(Pos(c, scene_), 11, 2, 3));
+
+  EXPECT_EQ(b->AddChild(c), D3DRM_OK);
+  EXPECT_EQ(c->Parent(), b);
+  EXPECT_TRUE(a->Children().empty());
+  EXPECT_EQ(c->RefCount(), 1u);
+  EXPECT_TRUE(Near(Pos(c, nullptr), 1, 2, 3));
+  EXPECT_TRUE(Near(Pos(c, scene_), -2, 6, 3));
+
+  c->AddRef();
+  EXPECT_EQ(b->DeleteChild(c), D3DRM_OK);
+  EXPECT_EQ(c->Parent(), nullptr);
+  EXPECT_EQ(c->RefCount(), 1u);
+  EXPECT_TRUE(Near(Pos(c, nullptr), 1, 2, 3));
+  EXPECT_EQ(b->DeleteChild(c), D3DRMERR_NOTFOUND);
+  c->Release();
+}
+
+TEST_F(FrameTest, CyclesAndNullChildrenAreRefused) {
+  IDirect3DRMFrame* a = Child(scene_);
+  IDirect3DRMFrame* aa = Child(a);
+  EXPECT_EQ(scene_->AddChild(scene_), D3DRMERR_BADVALUE);
+  EXPECT_EQ(aa->AddChild(scene_), D3DRMERR_BADVALUE);
+  EXPECT_EQ(aa->AddChild(a), D3DRMERR_BADVALUE);
+  EXPECT_EQ(a->AddChild(nullptr), D3DRMERR_BADOBJECT);
+  EXPECT_EQ(a->Parent(), scene_);
+  EXPECT_EQ(aa->Parent(), a);
+  EXPECT_EQ(scene_->Parent(), nullptr);
+
+  IDirect3DRMFrame* got = nullptr;
+  EXPECT_EQ(aa->GetParent(&got), D3DRM_OK);
+  EXPECT_EQ(got, a);
+  EXPECT_EQ(a->RefCount(), 2u);
+  got->Release();
+  EXPECT_EQ(aa->GetScene(&got), D3DRM_OK);
+  EXPECT_EQ(got, scene_);
+  EXPECT_EQ(scene_->RefCount(), 2u);
+  got->Release();
+  EXPECT_EQ(scene_->GetParent(&got), D3DRM_OK);
+  EXPECT_EQ(got, nullptr);
+}
+
+TEST_F(FrameTest, SetOrientationKeepsPositionAndScale) {
+  IDirect3DRMFrame* f = Child(scene_);
+  f->AddScale(D3DRMCOMBINE_REPLACE, 2, 3, 4);
+  f->SetPosition(nullptr, 5, 6, 7);
+  EXPECT_EQ(f->SetOrientation(nullptr, 1, 0, 0, 0, 1, 0), D3DRM_OK);
+  EXPECT_TRUE(Near(Row(f, 0), 0, 0, -2));
+  EXPECT_TRUE(Near(Row(f, 1), 0, 3, 0));
+  EXPECT_TRUE(Near(Row(f, 2), 4, 0, 0));
+  EXPECT_TRUE(Near(Row(f, 3), 5, 6, 7));
+
+  EXPECT_EQ(f->SetOrientation(nullptr, 0, 0, 2, 0, 1, 1), D3DRM_OK);
+  Orientation o = Orient(f, nullptr);
+  EXPECT_TRUE(Near(o.dir, 0, 0, 1));
+  EXPECT_TRUE(Near(o.up, 0, 1, 0));
+
+  D3DRMMATRIX4D before, after;
+  f->GetTransform(before);
+  EXPECT_EQ(f->SetOrientation(nullptr, 0, 0, 0, 0, 1, 0), D3DRMERR_BADVALUE);
+  EXPECT_EQ(f->SetOrientation(nullptr, 0, 0, 1, 0, 0, -3), D3DRMERR_BADVALUE);
+  f->GetTransform(after);
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(before[i][j], after[i][j]);
+}
+
+TEST_F(FrameTest, OrientationsRelativeToOtherFrames) {
+  IDirect3DRMFrame* r = Child(scene_);
+  r->AddRotation(D3DRMCOMBINE_REPLACE, 0, 1, 0, kPi / 2);  // r's z is world +x
+  IDirect3DRMFrame* g = Child(scene_);
+  EXPECT_EQ(g->SetOrientation(r, 0, 0, 1, 0, 1, 0), D3DRM_OK);
+  Orientation o = Orient(g, nullptr);
+  EXPECT_TRUE(Near(o.dir, 1, 0, 0));
+  EXPECT_TRUE(Near(o.up, 0, 1, 0));
+  o = Orient(g, r);
+  EXPECT_TRUE(Near(o.dir, 0, 0, 1));
+  EXPECT_TRUE(Near(o.up, 0, 1, 0));
+
+  IDirect3DRMFrame* h = Child(r);
+  EXPECT_EQ(h->SetOrientation(scene_, 0, 0, 1, 0, 1, 0), D3DRM_OK);
+  o = Orient(h, nullptr);
+  EXPECT_TRUE(Near(o.dir, -1, 0, 0));
+  EXPECT_TRUE(Near(o.up, 0, 1, 0));
+}
+
+struct LookAtCase {
+  D3DVECTOR start_dir, start_up, target, dir, up;
+};
+
+TEST_F(FrameTest, LookAtWithTheZConstraintPointsWithoutRoll) {
+  const LookAtCase cases[] = {
+      {{0, 0, 1}, {0, 1, 0}, {10, 0, 10}, {kHalf, 0, kHalf}, {0, 1, 0}},
+      {{0, 0, 1}, {0, 1, 0}, {0, 5, 5}, {0, kHalf, kHalf}, {0, kHalf, -kHalf}},
+      // A rolled camera comes upright.
+      {{0, 0, 1}, {1, 0, 0}, {0, 0, 10}, {0, 0, 1}, {0, 1, 0}},
+      // Straight above: the reference's y is useless, the current up is kept...
+      {{0, 0, 1}, {1, 0, 0}, {0, 10, 0}, {0, 1, 0}, {1, 0, 0}},
+      // ...and when that is parallel too, the camera pitches up.
+      {{0, 0, 1}, {0, 1, 0}, {0, 10, 0}, {0, 1, 0}, {0, 0, -1}},
+  };
+  IDirect3DRMFrame* cam = Child(scene_);
+  IDirect3DRMFrame* target = Child(scene_);
+  for (const LookAtCase& c : cases) {
+    cam->SetOrientation(nullptr, c.start_dir.x, c.start_dir.y, c.start_dir.z, c.start_up.x, c.start_up.y,
+                        c.start_up.z);
+    target->SetPosition(nullptr, c.target.x, c.target.y, c.target.z);
+    EXPECT_EQ(cam->LookAt(target, scene_, D3DRMCONSTRAIN_Z), D3DRM_OK);
+    Orientation o = Orient(cam, scene_);
+    EXPECT_TRUE(Near(o.dir, c.dir.x, c.dir.y, c.dir.z))
+        << c.target.x << " " << c.target.y << " " << c.target.z;
+    EXPECT_TRUE(Near(o.up, c.up.x, c.up.y, c.up.z)) << c.target.x << " " << c.target.y << " " << c.target.z;
+    // No roll: the x axis stays horizontal whenever the reference's y is usable.
+    if (c.dir.y < 0.99f) {
+      EXPECT_NEAR(Row(cam, 0).y, 0, kTol);
+    }
+  }
+}
+
+TEST_F(FrameTest, LookAtFollowsTheReferenceUpAndKeepsScale) {
+  IDirect3DRMFrame* r = Child(scene_);
+  r->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);  // r's y is world -x
+  IDirect3DRMFrame* target = Child(scene_);
+  target->SetPosition(nullptr, 0, 0, 10);
+  IDirect3DRMFrame* cam = Child(scene_);
+  EXPECT_EQ(cam->LookAt(target, r, D3DRMCONSTRAIN_Z), D3DRM_OK);
+  EXPECT_TRUE(Near(Orient(cam, nullptr).up, -1, 0, 0));
+
+  IDirect3DRMFrame* parent = Child(scene_);
+  parent->AddScale(D3DRMCOMBINE_REPLACE, 2, 2, 2);
+  IDirect3DRMFrame* cam2 = Child(parent);
+  cam2->AddScale(D3DRMCOMBINE_REPLACE, 1, 1, 3);
+  cam2->SetPosition(scene_, 2, 0, 0);
+  target->SetPosition(nullptr, 2, 0, -10);
+  EXPECT_EQ(cam2->LookAt(target, scene_, D3DRMCONSTRAIN_Z), D3DRM_OK);
+  EXPECT_TRUE(Near(Row(cam2, 2), 0, 0, -3));
+  EXPECT_TRUE(Near(Row(cam2, 1), 0, 1, 0));
+  EXPECT_TRUE(Near(Pos(cam2, scene_), 2, 0, 0));
+
+  EXPECT_EQ(cam->LookAt(nullptr, r, D3DRMCONSTRAIN_Z), D3DRMERR_BADOBJECT);
+  EXPECT_EQ(cam->LookAt(target, r, static_cast<D3DRMFRAMECONSTRAINT>(3)), D3DRMERR_BADVALUE);
+}
+
+TEST_F(FrameTest, LookAtWithYOrXConstraintKeepsTheFramesOwnAxis) {
+  IDirect3DRMFrame* target = Child(scene_);
+  target->SetPosition(nullptr, 10, 0, 10);
+  IDirect3DRMFrame* cam = Child(scene_);
+  for (D3DRMFRAMECONSTRAINT c : {D3DRMCONSTRAIN_Y, D3DRMCONSTRAIN_X, D3DRMCONSTRAIN_Z}) {
+    cam->SetOrientation(nullptr, 0, 0, 1, 1, 0, 0);  // rolled: up is world +x, x is world -y
+    EXPECT_EQ(cam->LookAt(target, nullptr, c), D3DRM_OK);
+    Orientation o = Orient(cam, nullptr);
+    EXPECT_TRUE(Near(o.dir, kHalf, 0, kHalf)) << c;
+    if (c == D3DRMCONSTRAIN_Z) {
+      EXPECT_TRUE(Near(o.up, 0, 1, 0));
+    } else {
+      EXPECT_TRUE(Near(o.up, kHalf, 0, -kHalf)) << c;
+      EXPECT_TRUE(Near(Row(cam, 0), 0, -1, 0)) << c;
+    }
+  }
+}
+
+TEST_F(FrameTest, CombiningBeforeAndAfterDiffer) {
+  IDirect3DRMFrame* before = Child(scene_);
+  IDirect3DRMFrame* after = Child(scene_);
+  for (IDirect3DRMFrame* f : {before, after}) f->AddTranslation(D3DRMCOMBINE_REPLACE, 1, 2, 3);
+  before->AddScale(D3DRMCOMBINE_BEFORE, 2, 2, 2);
+  after->AddScale(D3DRMCOMBINE_AFTER, 2, 2, 2);
+  EXPECT_TRUE(Near(ToWorld(before, {1, 0, 0}), 3, 2, 3));
+  EXPECT_TRUE(Near(Pos(before, nullptr), 1, 2, 3));
+  EXPECT_TRUE(Near(ToWorld(after, {1, 0, 0}), 4, 4, 6));
+  EXPECT_TRUE(Near(Pos(after, nullptr), 2, 4, 6));
+
+  // A non-uniform scale before a turn stretches the frame's own x; after it, the world's x.
+  for (IDirect3DRMFrame* f : {before, after}) f->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);
+  before->AddScale(D3DRMCOMBINE_BEFORE, 2, 1, 1);
+  after->AddScale(D3DRMCOMBINE_AFTER, 2, 1, 1);
+  EXPECT_TRUE(Near(ToWorld(before, {1, 0, 0}), 0, 2, 0));
+  EXPECT_TRUE(Near(ToWorld(after, {1, 0, 0}), 0, 1, 0));
+  EXPECT_TRUE(Near(ToWorld(after, {0, 1, 0}), -2, 0, 0));
+
+  for (IDirect3DRMFrame* f : {before, after}) f->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);
+  before->AddTranslation(D3DRMCOMBINE_BEFORE, 1, 0, 0);
+  after->AddTranslation(D3DRMCOMBINE_AFTER, 1, 0, 0);
+  EXPECT_TRUE(Near(Pos(before, nullptr), 0, 1, 0));
+  EXPECT_TRUE(Near(Pos(after, nullptr), 1, 0, 0));
+  EXPECT_EQ(before->AddRotation(D3DRMCOMBINE_AFTER, 0, 0, 0, 1), D3DRMERR_BADVALUE);
+}
+
+TEST_F(FrameTest, AddTransformTakesAffineMatricesOnly) {
+  IDirect3DRMFrame* f = Child(scene_);
+  const D3DRMMATRIX4D m = {{0, 2, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {4, 5, 6, 1}};
+  EXPECT_EQ(f->AddTransform(D3DRMCOMBINE_REPLACE, m), D3DRM_OK);
+  EXPECT_EQ(f->AddTransform(D3DRMCOMBINE_AFTER, m), D3DRM_OK);
+  // (1,0,0) -> (4,7,6) -> (-3,13,12)
+  EXPECT_TRUE(Near(ToWorld(f, {1, 0, 0}), -3, 13, 12));
+  const D3DRMMATRIX4D projective = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 1}, {0, 0, 0, 0}};
+  EXPECT_EQ(f->AddTransform(D3DRMCOMBINE_REPLACE, projective), D3DRMERR_BADVALUE);
+  EXPECT_TRUE(Near(ToWorld(f, {1, 0, 0}), -3, 13, 12));
+}
+
+TEST_F(FrameTest, InverseTransformUndoesTransformUnderNonUniformScale) {
+  IDirect3DRMFrame* q = Child(scene_);
+  q->AddScale(D3DRMCOMBINE_REPLACE, 2, 1, 0.5f);
+  q->AddTranslation(D3DRMCOMBINE_AFTER, 0, 1, 0);
+  EXPECT_TRUE(Near(ToWorld(q, {1, 2, 3}), 2, 3, 1.5f));
+  D3DVECTOR back{}, world{2, 3, 1.5f};
+  EXPECT_EQ(q->InverseTransform(&back, &world), D3DRM_OK);
+  EXPECT_TRUE(Near(back, 1, 2, 3));
+
+  IDirect3DRMFrame* k = Child(q);
+  k->AddRotation(D3DRMCOMBINE_REPLACE, 1, 0, 0, 0.7f);
+  k->AddScale(D3DRMCOMBINE_BEFORE, 1, 3, 1);
+  k->AddTranslation(D3DRMCOMBINE_AFTER, -2, 0.5f, 4);
+  for (D3DVECTOR p : {D3DVECTOR{0, 0, 0}, D3DVECTOR{1, -2, 3}, D3DVECTOR{-0.5f, 0.25f, 7}}) {
+    D3DVECTOR w = ToWorld(k, p);
+    EXPECT_EQ(k->InverseTransform(&back, &w), D3DRM_OK);
+    EXPECT_TRUE(Near(back, p.x, p.y, p.z));
+  }
+
+  IDirect3DRMFrame* flat = Child(scene_);
+  flat->AddScale(D3DRMCOMBINE_REPLACE, 1, 0, 1);
+  IDirect3DRMFrame* under_flat = Child(flat);
+  D3DVECTOR p{};
+  EXPECT_EQ(flat->InverseTransform(&back, &world), D3DRMERR_BADVALUE);
+  EXPECT_EQ(k->GetPosition(flat, &p), D3DRMERR_BADVALUE);
+  EXPECT_EQ(under_flat->SetPosition(scene_, 1, 1, 1), D3DRMERR_BADVALUE);
+}
+
+TEST_F(FrameTest, RotationAndVelocityApplyOnMove) {
+  IDirect3DRMFrame* f = Child(scene_);
+  f->SetPosition(nullptr, 5, 0, 0);
+  f->SetRotation(nullptr, 0, 0, 1, kPi / 2);
+  f->Move(1);
+  EXPECT_TRUE(Near(Pos(f, nullptr), 5, 0, 0));
+  EXPECT_TRUE(Near(Row(f, 0), 0, 1, 0));
+  EXPECT_TRUE(Near(Orient(f, nullptr).up, -1, 0, 0));
+
+  IDirect3DRMFrame* halves = Child(scene_);
+  halves->SetRotation(nullptr, 0, 0, 1, kPi / 2);
+  halves->Move(0.5f);
+  halves->Move(0.5f);
+  EXPECT_TRUE(Near(Row(halves, 0), 0, 1, 0));
+
+  // The axis is given in the reference's coordinates: r's z is world +x.
+  IDirect3DRMFrame* r = Child(scene_);
+  r->AddRotation(D3DRMCOMBINE_REPLACE, 0, 1, 0, kPi / 2);
+  IDirect3DRMFrame* h = Child(scene_);
+  h->SetRotation(r, 0, 0, 1, kPi / 2);
+  D3DVECTOR axis{};
+  D3DVALUE theta = 0;
+  EXPECT_EQ(h->GetRotation(nullptr, &axis, &theta), D3DRM_OK);
+  EXPECT_TRUE(Near(axis, 1, 0, 0));
+  EXPECT_NEAR(theta, kPi / 2, kTol);
+  EXPECT_EQ(h->GetRotation(r, &axis, &theta), D3DRM_OK);
+  EXPECT_TRUE(Near(axis, 0, 0, 1));
+  h->Move(1);
+  Orientation o = Orient(h, nullptr);
+  EXPECT_TRUE(Near(o.up, 0, 0, 1));
+  EXPECT_TRUE(Near(o.dir, 0, -1, 0));
+  h->SetRotation(nullptr, 0, 0, 0, 0);
+  h->Move(1);
+  EXPECT_TRUE(Near(Orient(h, nullptr).up, 0, 0, 1));
+
+  IDirect3DRMFrame* v = Child(scene_);
+  v->SetPosition(nullptr, 1, 1, 1);
+  v->SetVelocity(nullptr, 1, 2, 3);
+  v->Move(2);
+  EXPECT_TRUE(Near(Pos(v, nullptr), 3, 5, 7));
+  IDirect3DRMFrame* big = Child(scene_);
+  big->AddScale(D3DRMCOMBINE_REPLACE, 2, 2, 2);
+  v->SetVelocity(big, 1, 0, 0);
+  v->Move(1);
+  EXPECT_TRUE(Near(Pos(v, nullptr), 5, 5, 7));
+}
+
+struct MoveLog {
+  std::vector<IDirect3DRMFrame*> order;
+  std::vector<int> tags;
+};
+
+void LogFrame(IDirect3DRMFrame* f, void* arg, D3DVALUE) { static_cast<MoveLog*>(arg)->order.push_back(f); }
+
+TEST_F(FrameTest, MoveVisitsEveryFrameOfTheSubtreeOncePreOrder) {
+  IDirect3DRMFrame* a = Child(scene_);
+  IDirect3DRMFrame* a1 = Child(a);
+  IDirect3DRMFrame* b = Child(scene_);
+  MoveLog log;
+  for (IDirect3DRMFrame* f : {scene_, a, a1, b}) f->AddMoveCallback(LogFrame, &log);
+  a->AddMoveCallback(
+      [](IDirect3DRMFrame*, void* arg, D3DVALUE) { static_cast<MoveLog*>(arg)->tags.push_back(1); }, &log);
+  a->AddMoveCallback(
+      [](IDirect3DRMFrame*, void* arg, D3DVALUE) { static_cast<MoveLog*>(arg)->tags.push_back(2); }, &log);
+  scene_->Move(1);
+  EXPECT_EQ(log.order, (std::vector<IDirect3DRMFrame*>{scene_, a, a1, b}));
+  EXPECT_EQ(log.tags, (std::vector<int>{1, 2}));
+
+  log.order.clear();
+  a->Move(1);
+  EXPECT_EQ(log.order, (std::vector<IDirect3DRMFrame*>{a, a1}));
+  EXPECT_EQ(a->DeleteMoveCallback(LogFrame, &log), D3DRM_OK);
+  EXPECT_EQ(a->DeleteMoveCallback(LogFrame, &log), D3DRMERR_NOTFOUND);
+  log.order.clear();
+  a->Move(1);
+  EXPECT_EQ(log.order, (std::vector<IDirect3DRMFrame*>{a1}));
+}
+
+TEST_F(FrameTest, MoveSeesMotionBeforeCallbacks) {
+  IDirect3DRMFrame* f = Child(scene_);
+  f->SetVelocity(nullptr, 1, 0, 0);
+  D3DVECTOR seen{};
+  f->AddMoveCallback([](IDirect3DRMFrame* frame, void* arg,
+                        D3DVALUE) { frame->GetPosition(nullptr, static_cast<D3DVECTOR*>(arg)); },
+                     &seen);
+  scene_->Move(3);
+  EXPECT_TRUE(Near(seen, 3, 0, 0));
+}
+
+struct Surgery {
+  IDirect3DRMFrame* scene;
+  IDirect3DRMFrame* victim;
+  IDirect3DRMFrame* added = nullptr;
+  int victim_moves = 0;
+};
+
+TEST_F(FrameTest, CallbacksMayDeleteAndAddFramesDuringMove) {
+  IDirect3DRMFrame* a = Child(scene_);
+  IDirect3DRMFrame* b = Child(scene_);
+  IDirect3DRMFrame* b1 = Child(b);
+  int destroyed = 0;
+  b->AddDestroyCallback(CountDestroy, &destroyed);
+  b1->AddDestroyCallback(CountDestroy, &destroyed);
+  Surgery s{scene_, b};
+  auto count_victim = [](IDirect3DRMFrame*, void* arg, D3DVALUE) {
+    ++static_cast<Surgery*>(arg)->victim_moves;
+  };
+  b->AddMoveCallback(count_victim, &s);
+  b1->AddMoveCallback(count_victim, &s);
+  a->AddMoveCallback(
+      [](IDirect3DRMFrame*, void* arg, D3DVALUE) {
+        auto* op = static_cast<Surgery*>(arg);
+        if (op->added) return;
+        op->scene->DeleteChild(op->victim);  // the scene held the only reference
+        op->added = new IDirect3DRMFrame();
+        op->scene->AddChild(op->added);
+        op->added->Release();
+      },
+      &s);
+  MoveLog log;
+  scene_->Move(1);
+  EXPECT_EQ(s.victim_moves, 0);
+  EXPECT_EQ(destroyed, 2);
+  ASSERT_NE(s.added, nullptr);
+  s.added->AddMoveCallback(LogFrame, &log);
+  scene_->Move(1);
+  EXPECT_EQ(log.order, (std::vector<IDirect3DRMFrame*>{s.added}));
+}
+
+TEST_F(FrameTest, CallbackMayDeleteItsOwnFrame) {
+  IDirect3DRMFrame* a = Child(scene_);
+  IDirect3DRMFrame* a1 = Child(a);
+  int destroyed = 0, a1_moves = 0;
+  a->AddDestroyCallback(CountDestroy, &destroyed);
+  a1->AddMoveCallback([](IDirect3DRMFrame*, void* arg, D3DVALUE) { ++*static_cast<int*>(arg); }, &a1_moves);
+  a->AddMoveCallback(
+      [](IDirect3DRMFrame* frame, void*, D3DVALUE) {
+        IDirect3DRMFrame* parent = frame->Parent();
+        parent->DeleteChild(frame);
+        EXPECT_EQ(frame->RefCount(), 1u);  // only Move holds it now
+      },
+      nullptr);
+  scene_->Move(1);
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(a1_moves, 0);
+  EXPECT_TRUE(scene_->Children().empty());
+}
+
+TEST_F(FrameTest, ColourAndMaterialMode) {
+  IDirect3DRMFrame* f = Child(scene_);
+  EXPECT_EQ(f->SetColorRGB(2, 0.5f, -1), D3DRM_OK);
+  D3DCOLOR c = f->GetColor();
+  EXPECT_EQ(c & 0xffff00ffu, 0xffff0000u);
+  EXPECT_NEAR(static_cast<int>((c >> 8) & 0xff), 128, 1);
+  EXPECT_EQ(f->SetColor(0x80102030u), D3DRM_OK);
+  EXPECT_EQ(f->GetColor(), 0x80102030u);
+  EXPECT_EQ(f->SetMaterialMode(D3DRMMATERIAL_FROMFRAME), D3DRM_OK);
+  EXPECT_EQ(f->GetMaterialMode(), D3DRMMATERIAL_FROMFRAME);
+  EXPECT_EQ(f->SetMaterialMode(static_cast<D3DRMMATERIALMODE>(3)), D3DRMERR_BADVALUE);
+  EXPECT_EQ(f->GetMaterialMode(), D3DRMMATERIAL_FROMFRAME);
+}
+
+}  // namespace
