@@ -1,0 +1,556 @@
+#include "platform/rm/raster/raster.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "platform/rm/raster/config.h"
+#include "platform/rm/raster/framebuffer.h"
+#include "reference_raster.h"
+
+namespace {
+
+using raster::ClipVertex;
+using raster::Fill;
+using raster::Framebuffer;
+using raster::RasterState;
+using raster::Shade;
+using raster::Viewport;
+
+constexpr uint32_t kBackground = 0xFF102030;
+constexpr double kEdgeTolerance = 1.0 / raster::kSubpixelOne;
+
+ClipVertex V(double x, double y, double z = 0.5, double w = 1, float r = 1, float g = 1, float b = 1,
+             float u = 0, float v = 0) {
+  return ClipVertex{float(x), float(y), float(z), float(w), r, g, b, u, v};
+}
+
+Framebuffer MakeFb(int w, int h) {
+  Framebuffer fb;
+  fb.Resize(w, h);
+  fb.Clear(kBackground, 1.0f);
+  return fb;
+}
+
+void Draw(Framebuffer& fb, const Viewport& vp, const RasterState& st, const std::vector<ClipVertex>& verts) {
+  std::vector<uint32_t> idx(verts.size());
+  for (size_t i = 0; i < idx.size(); ++i) idx[i] = uint32_t(i);
+  raster::DrawTriangles(fb, vp, st, verts.data(), verts.size(), idx.data(), verts.size() / 3);
+}
+
+std::vector<bool> Written(const Framebuffer& fb) {
+  std::vector<bool> m(fb.color.size());
+  for (size_t i = 0; i < m.size(); ++i) m[i] = fb.color[i] != kBackground || fb.depth[i] != 1.0f;
+  return m;
+}
+
+int Count(const std::vector<bool>& m) {
+  int n = 0;
+  for (bool b : m) n += b;
+  return n;
+}
+
+int Channel(uint32_t c, int shift) { return int(c >> shift) & 0xFF; }
+
+// --- Framebuffer ------------------------------------------------------------------------
+
+TEST(FramebufferTest, ResizeKeepsStorageWhenSizeIsUnchanged) {
+  Framebuffer fb;
+  fb.Resize(8, 4);
+  const uint32_t* before = fb.color.data();
+  fb.color[5] = 7;
+  fb.Resize(8, 4);
+  EXPECT_EQ(fb.color.data(), before);
+  EXPECT_EQ(fb.color[5], 7u);
+  fb.Resize(4, 8);
+  EXPECT_EQ(fb.color.size(), 32u);
+  EXPECT_EQ(fb.depth.size(), 32u);
+}
+
+TEST(FramebufferTest, ClearFillsOnlyThePartOfTheRectInside) {
+  Framebuffer fb = MakeFb(6, 5);
+  fb.Clear(raster::Rect{4, 3, 10, 10}, 0xFFFFFFFF, 0.25f);
+  int n = 0;
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 6; ++x) {
+      const bool inside = x >= 4 && y >= 3;
+      EXPECT_EQ(fb.color[y * 6 + x], inside ? 0xFFFFFFFFu : kBackground);
+      EXPECT_EQ(fb.depth[y * 6 + x], inside ? 0.25f : 1.0f);
+      n += inside;
+    }
+  EXPECT_EQ(n, 4);
+  fb.Clear(raster::Rect{-100, -100, 50, 50}, 0, 0);  // wholly outside: nothing
+  EXPECT_EQ(fb.color[0], kBackground);
+}
+
+// --- Coverage and interpolation against the reference -----------------------------------
+
+TEST(RasterReferenceTest, RandomTrianglesMatchCoverageDepthAndGouraudColour) {
+  const Viewport vp{5, 4, 48, 40};
+  std::mt19937 rng(12345);
+  std::uniform_real_distribution<double> pos(-1.3, 1.3), depth(0.05, 0.95), col(0, 1), wdist(0.5, 3.0);
+  RasterState st;
+  st.cull_back_faces = false;
+  int covered_total = 0, near_edge = 0;
+  for (int n = 0; n < 300; ++n) {
+    ClipVertex tri[3];
+    for (ClipVertex& c : tri) {
+      // One draw per statement: C++ leaves the order of argument evaluation open.
+      const double w = n % 2 ? wdist(rng) : 1.0;
+      const double x = pos(rng) * w, y = pos(rng) * w, z = depth(rng) * w;
+      const float r = float(col(rng)), g = float(col(rng)), b = float(col(rng));
+      c = V(x, y, z, w, r, g, b);
+    }
+    Framebuffer fb = MakeFb(60, 50);
+    Draw(fb, vp, st, {tri[0], tri[1], tri[2]});
+    for (int y = 0; y < fb.height; ++y)
+      for (int x = 0; x < fb.width; ++x) {
+        const size_t i = size_t(y) * fb.width + x;
+        const bool written = fb.color[i] != kBackground || fb.depth[i] != 1.0f;
+        const bool in_vp = x >= vp.x && x < vp.x + vp.width && y >= vp.y && y < vp.y + vp.height;
+        if (!in_vp) {
+          ASSERT_FALSE(written) << "triangle " << n << " pixel " << x << "," << y;
+          continue;
+        }
+        const reference::Sample s = reference::SamplePixel(vp, tri, x, y);
+        if (written != s.covered) {
+          ASSERT_LE(s.edge_distance, kEdgeTolerance) << "triangle " << n << " pixel " << x << "," << y;
+          ++near_edge;
+          continue;
+        }
+        if (!written) continue;
+        ++covered_total;
+        // Values are planes over the snapped corners: on slivers, snapping alone moves them
+        // more than rounding does.
+        const reference::Sample snapped = reference::SamplePixel(vp, tri, x, y, true);
+        EXPECT_NEAR(fb.depth[i], snapped.z, 2e-5) << "triangle " << n;
+        EXPECT_NEAR(Channel(fb.color[i], 16), snapped.r * 255, 1.01) << "triangle " << n;
+        EXPECT_NEAR(Channel(fb.color[i], 8), snapped.g * 255, 1.01) << "triangle " << n;
+        EXPECT_NEAR(Channel(fb.color[i], 0), snapped.b * 255, 1.01) << "triangle " << n;
+      }
+  }
+  EXPECT_GT(covered_total, 20000);  // the sample really exercised the rasteriser
+  EXPECT_LT(near_edge, 20);
+}
+
+// --- Facing -------------------------------------------------------------------------------
+
+struct FillCase {
+  Fill fill;
+  const char* name;
+};
+constexpr FillCase kFills[] = {
+    {Fill::kSolid, "solid"}, {Fill::kWireframe, "wireframe"}, {Fill::kPoints, "points"}};
+
+TEST(RasterCullingTest, ClockwiseDrawsCounterClockwiseDoesNotInEveryFill) {
+  const Viewport vp{0, 0, 32, 32};
+  // Bottom-left, top, bottom-right: clockwise with y up.
+  const ClipVertex a = V(-0.7, -0.6), b = V(0.1, 0.8), c = V(0.6, -0.5);
+  for (const FillCase& fc : kFills) {
+    RasterState st;
+    st.fill = fc.fill;
+    Framebuffer cw = MakeFb(32, 32), ccw = MakeFb(32, 32), ccw_unculled = MakeFb(32, 32);
+    Draw(cw, vp, st, {a, b, c});
+    Draw(ccw, vp, st, {a, c, b});
+    st.cull_back_faces = false;
+    Draw(ccw_unculled, vp, st, {a, c, b});
+    const int drawn = Count(Written(cw));
+    if (fc.fill == Fill::kPoints)
+      EXPECT_EQ(drawn, 3) << fc.name;
+    else
+      EXPECT_GT(drawn, 30) << fc.name;
+    EXPECT_EQ(Count(Written(ccw)), 0) << fc.name;
+    EXPECT_GT(Count(Written(ccw_unculled)), 0) << fc.name;
+    if (fc.fill == Fill::kSolid) {
+      EXPECT_EQ(Written(ccw_unculled), Written(cw));
+    }
+  }
+}
+
+TEST(RasterCullingTest, BackFacingTriangleCrossingTheFrontPlaneIsCulled) {
+  // One corner behind the eye (w < 0): facing must come from what remains visible.
+  const Viewport vp{0, 0, 32, 32};
+  const ClipVertex a = V(-0.5, -0.5, 0.5, 1), b = V(0.0, 0.5, 0.5, 1), c = V(0.5, -0.5, -1.5, -1);
+  for (const FillCase& fc : kFills) {
+    RasterState st;
+    st.fill = fc.fill;
+    Framebuffer front = MakeFb(32, 32), back = MakeFb(32, 32);
+    Draw(front, vp, st, {a, b, c});
+    Draw(back, vp, st, {a, c, b});
+    EXPECT_GT(Count(Written(front)), fc.fill == Fill::kPoints ? 1 : 10) << fc.name;
+    EXPECT_EQ(Count(Written(back)), 0) << fc.name;
+  }
+}
+
+TEST(RasterCullingTest, DegenerateBrokenAndOutOfRangeTrianglesDrawNothing) {
+  const Viewport vp{0, 0, 16, 16};
+  Framebuffer fb = MakeFb(16, 16);
+  RasterState st;
+  st.cull_back_faces = false;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  Draw(fb, vp, st, {V(-0.5, -0.5), V(0, 0), V(0.5, 0.5)});         // zero area
+  Draw(fb, vp, st, {V(-0.5, -0.5), V(nan, 0.5), V(0.5, -0.5)});    // NaN corner
+  Draw(fb, vp, st, {V(-0.5, -0.5), V(0, 0, 0, 0), V(0.5, -0.5)});  // corner at the eye
+  const ClipVertex ok[3] = {V(-0.5, -0.5), V(0, 0.5), V(0.5, -0.5)};
+  const uint32_t bad[3] = {0, 1, 3};
+  raster::DrawTriangles(fb, vp, st, ok, 3, bad, 1);
+  EXPECT_EQ(Count(Written(fb)), 0);
+}
+
+// --- Fill rule ---------------------------------------------------------------------------
+
+// Per-triangle coverage masks of a list of triangles, each drawn on its own.
+std::vector<std::vector<bool>> Masks(const Viewport& vp, const std::vector<ClipVertex>& verts) {
+  std::vector<std::vector<bool>> masks;
+  RasterState st;
+  for (size_t i = 0; i + 2 < verts.size(); i += 3) {
+    Framebuffer fb = MakeFb(vp.width, vp.height);
+    Draw(fb, vp, st, {verts[i], verts[i + 1], verts[i + 2]});
+    masks.push_back(Written(fb));
+  }
+  return masks;
+}
+
+// Counts pixels written by more than one mask; returns the union.
+std::vector<bool> Union(const std::vector<std::vector<bool>>& masks, int* overlaps) {
+  std::vector<bool> u(masks[0].size());
+  *overlaps = 0;
+  for (const auto& m : masks)
+    for (size_t i = 0; i < m.size(); ++i) {
+      if (m[i] && u[i]) ++*overlaps;
+      u[i] = u[i] || m[i];
+    }
+  return u;
+}
+
+// NDC corner of device position (x, y) in a w x h viewport at the origin.
+ClipVertex AtPixel(double x, double y, int w, int h) { return V(x / (w * 0.5) - 1, 1 - y / (h * 0.5)); }
+
+TEST(RasterFillRuleTest, SquareOnPixelCentresSplitAlongItsDiagonalDrawsEachPixelOnce) {
+  // Every edge passes exactly through pixel centres: only the top-left rule decides them.
+  const Viewport vp{0, 0, 16, 16};
+  const ClipVertex tl = AtPixel(2.5, 2.5, 16, 16), tr = AtPixel(12.5, 2.5, 16, 16),
+                   br = AtPixel(12.5, 12.5, 16, 16), bl = AtPixel(2.5, 12.5, 16, 16);
+  for (bool other_diagonal : {false, true}) {
+    const std::vector<ClipVertex> quad = other_diagonal ? std::vector<ClipVertex>{tl, tr, bl, tr, br, bl}
+                                                        : std::vector<ClipVertex>{tl, tr, br, tl, br, bl};
+    int overlaps = 0;
+    const std::vector<bool> u = Union(Masks(vp, quad), &overlaps);
+    EXPECT_EQ(overlaps, 0);
+    EXPECT_EQ(Count(u), 100);
+    // Top and left rows of centres belong to the square, bottom and right ones do not.
+    EXPECT_TRUE(u[2 * 16 + 2]);
+    EXPECT_TRUE(u[11 * 16 + 11]);
+    EXPECT_FALSE(u[12 * 16 + 5]);
+    EXPECT_FALSE(u[5 * 16 + 12]);
+  }
+}
+
+TEST(RasterFillRuleTest, RandomQuadsAndFansHaveNoOverlapAndNoGap) {
+  const int size = 40;
+  const Viewport vp{0, 0, size, size};
+  std::mt19937 rng(777);
+  std::uniform_real_distribution<double> jitter(-3, 3), angle(0.2, 0.9);
+  for (int n = 0; n < 40; ++n) {
+    // A fan of clockwise (y up) triangles around a centre, closing the full circle; half the
+    // cases snap every corner to a pixel centre, where ties are most common.
+    const bool on_centres = n % 2 == 0;
+    auto snap = [&](double v) { return on_centres ? std::floor(v) + 0.5 : v; };
+    const double cx = snap(20 + jitter(rng)), cy = snap(20 + jitter(rng));
+    std::vector<reference::Point> ring;
+    for (double a = 0; a < 6.28318 - 0.2; a += angle(rng))
+      ring.push_back({snap(cx + 15 * std::cos(a)), snap(cy + 15 * std::sin(a))});
+    std::vector<ClipVertex> fan;
+    for (size_t i = 0; i < ring.size(); ++i) {
+      const reference::Point p = ring[i], q = ring[(i + 1) % ring.size()];
+      // Increasing angle with y down runs clockwise on the screen.
+      fan.push_back(AtPixel(cx, cy, size, size));
+      fan.push_back(AtPixel(p.x, p.y, size, size));
+      fan.push_back(AtPixel(q.x, q.y, size, size));
+    }
+    int overlaps = 0;
+    const std::vector<bool> u = Union(Masks(vp, fan), &overlaps);
+    EXPECT_EQ(overlaps, 0) << "fan " << n;
+    // No gap: every centre inside the ring's polygon (by the reference, clear of its outer
+    // edges) is drawn; nothing outside it is.
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) {
+        bool inside = false, near_rim = false;
+        for (size_t i = 0; i < fan.size(); i += 3) {
+          const ClipVertex tri[3] = {fan[i], fan[i + 1], fan[i + 2]};
+          const reference::Sample s = reference::SamplePixel(vp, tri, x, y);
+          inside = inside || s.covered;
+          const reference::Point a = reference::Project(vp, fan[i + 1]),
+                                 b = reference::Project(vp, fan[i + 2]);
+          const double d =
+              std::fabs(reference::Cross(a, b, {x + 0.5, y + 0.5})) / std::hypot(b.x - a.x, b.y - a.y);
+          near_rim = near_rim || d <= kEdgeTolerance;
+        }
+        if (!near_rim) {
+          EXPECT_EQ(u[y * size + x], inside) << "fan " << n << " pixel " << x << "," << y;
+        }
+      }
+  }
+}
+
+// --- Depth, clipping, scissor -------------------------------------------------------------
+
+TEST(RasterDepthTest, InterpenetratingTrianglesShowTheNearerSurfaceInEitherOrder) {
+  const Viewport vp{0, 0, 64, 32};
+  RasterState st;
+  // Red stands at depth 0.5; green runs from 0.2 at the left to 0.8 at the right.
+  const std::vector<ClipVertex> red = {V(-1, -1, 0.5, 1, 1, 0, 0), V(-1, 1, 0.5, 1, 1, 0, 0),
+                                       V(1, -1, 0.5, 1, 1, 0, 0),  V(-1, 1, 0.5, 1, 1, 0, 0),
+                                       V(1, 1, 0.5, 1, 1, 0, 0),   V(1, -1, 0.5, 1, 1, 0, 0)};
+  const std::vector<ClipVertex> green = {V(-1, -1, 0.2, 1, 0, 1, 0), V(0, 1, 0.5, 1, 0, 1, 0),
+                                         V(1, -1, 0.8, 1, 0, 1, 0)};
+  for (bool red_first : {true, false}) {
+    Framebuffer fb = MakeFb(64, 32);
+    Draw(fb, vp, st, red_first ? red : green);
+    Draw(fb, vp, st, red_first ? green : red);
+    const int row = 28 * 64;
+    EXPECT_EQ(fb.color[row + 8], 0xFF00FF00u);   // green in front
+    EXPECT_EQ(fb.color[row + 56], 0xFFFF0000u);  // green behind
+    EXPECT_NEAR(fb.depth[row + 56], 0.5, 1e-6);
+    EXPECT_EQ(fb.color[2 * 64 + 5], 0xFFFF0000u);  // green absent
+  }
+}
+
+// Camera space to clip space: 90-degree field, front plane at 1, back plane at 10.
+ClipVertex Project(double x, double y, double zc) { return V(x, y, (zc - 1) * 10 / 9, zc); }
+
+TEST(RasterClipTest, TrianglesCrossingTheFrontOrBackPlaneDrawOnlyTheirVisiblePart) {
+  const Viewport vp{0, 0, 48, 48};
+  struct Case {
+    double c[3][3];  // camera-space corners, clockwise seen from the eye
+    const char* name;
+  };
+  const Case cases[] = {
+      {{{-1.5, -1, 3}, {0, 1.5, 3}, {1, -1, -2}}, "one corner behind the eye"},
+      {{{-1, -1, 0.5}, {0, 1, 4}, {1, -1, 0.2}}, "two corners before the front plane"},
+      {{{-3, -2, 4}, {0, 3, 14}, {3, -2, 6}}, "one corner past the back plane"},
+      {{{-1, -1, 2}, {0, 1, 0}, {1, -1, 2}}, "one corner on the eye plane"},
+  };
+  for (const Case& cs : cases) {
+    Framebuffer fb = MakeFb(48, 48);
+    RasterState st;
+    Draw(fb, vp, st,
+         {Project(cs.c[0][0], cs.c[0][1], cs.c[0][2]), Project(cs.c[1][0], cs.c[1][1], cs.c[1][2]),
+          Project(cs.c[2][0], cs.c[2][1], cs.c[2][2])});
+    // The reference clips in camera space against 1 <= z <= 10, then fans the remainder.
+    std::vector<std::array<double, 3>> poly = {{cs.c[0][0], cs.c[0][1], cs.c[0][2]},
+                                               {cs.c[1][0], cs.c[1][1], cs.c[1][2]},
+                                               {cs.c[2][0], cs.c[2][1], cs.c[2][2]}};
+    for (int side : {1, -1}) {
+      const double plane = side > 0 ? 1 : 10;
+      std::vector<std::array<double, 3>> out;
+      for (size_t i = 0; i < poly.size(); ++i) {
+        const auto& p = poly[i];
+        const auto& q = poly[(i + 1) % poly.size()];
+        const double dp = side * (p[2] - plane), dq = side * (q[2] - plane);
+        if (dp >= 0) out.push_back(p);
+        if ((dp >= 0) != (dq >= 0)) {
+          const double t = dp / (dp - dq);
+          out.push_back({p[0] + t * (q[0] - p[0]), p[1] + t * (q[1] - p[1]), p[2] + t * (q[2] - p[2])});
+        }
+      }
+      poly = out;
+    }
+    ASSERT_GE(poly.size(), 3u) << cs.name;
+    int mismatches = 0;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 48; ++x) {
+        bool covered = false, near_edge = false;
+        for (size_t i = 1; i + 1 < poly.size(); ++i) {
+          const ClipVertex tri[3] = {Project(poly[0][0], poly[0][1], poly[0][2]),
+                                     Project(poly[i][0], poly[i][1], poly[i][2]),
+                                     Project(poly[i + 1][0], poly[i + 1][1], poly[i + 1][2])};
+          const reference::Sample s = reference::SamplePixel(vp, tri, x, y);
+          covered = covered || s.covered;
+          near_edge = near_edge || s.edge_distance <= 2 * kEdgeTolerance;
+        }
+        const bool written = fb.depth[y * 48 + x] != 1.0f;
+        if (written != covered && !near_edge) ++mismatches;
+        if (written) {
+          EXPECT_GE(fb.depth[y * 48 + x], 0.0f) << cs.name;
+          EXPECT_LE(fb.depth[y * 48 + x], 1.0f) << cs.name;
+        }
+      }
+    EXPECT_EQ(mismatches, 0) << cs.name;
+  }
+}
+
+TEST(RasterClipTest, TriangleWhollyBeforeTheFrontPlaneDrawsNothing) {
+  Framebuffer fb = MakeFb(16, 16);
+  RasterState st;
+  Draw(fb, Viewport{0, 0, 16, 16}, st, {Project(-1, -1, 0.5), Project(0, 1, 0.5), Project(1, -1, -3)});
+  EXPECT_EQ(Count(Written(fb)), 0);
+}
+
+TEST(RasterScissorTest, NothingOutsideTheViewportOrFramebufferChanges) {
+  // A triangle far larger than the viewport (beyond the guard band too).
+  const std::vector<ClipVertex> huge = {V(-500, -500), V(0, 800), V(500, -500)};
+  RasterState st;
+  struct Case {
+    Viewport vp;
+    int expected;
+  };
+  const Case cases[] = {{{8, 6, 40, 30}, 40 * 30}, {{40, 30, 40, 30}, 24 * 18}, {{-10, -5, 20, 20}, 10 * 15}};
+  for (Fill fill : {Fill::kSolid, Fill::kWireframe}) {
+    for (const Case& c : cases) {
+      st.fill = fill;
+      Framebuffer fb = MakeFb(64, 48);
+      Draw(fb, c.vp, st, huge);
+      const std::vector<bool> w = Written(fb);
+      for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+          const bool in_vp =
+              x >= c.vp.x && x < c.vp.x + c.vp.width && y >= c.vp.y && y < c.vp.y + c.vp.height;
+          if (!in_vp) {
+            ASSERT_FALSE(w[y * 64 + x]) << x << "," << y;
+          }
+        }
+      // Solid covers the whole visible viewport; the outline lies outside it.
+      EXPECT_EQ(Count(w), fill == Fill::kSolid ? c.expected : 0);
+    }
+  }
+}
+
+// --- Shading and texturing ----------------------------------------------------------------
+
+TEST(RasterShadeTest, FlatUsesTheFaceColourOrElseTheFirstCorner) {
+  const Viewport vp{0, 0, 16, 16};
+  RasterState st;
+  st.shade = Shade::kFlat;
+  const std::vector<ClipVertex> tri = {V(-1, -1, 0.5, 1, 0, 0, 1), V(0, 1, 0.5, 1, 1, 0, 0),
+                                       V(1, -1, 0.5, 1, 0, 1, 0)};
+  Framebuffer fb = MakeFb(16, 16);
+  Draw(fb, vp, st, tri);
+  const float face[3] = {1, 1, 0};
+  st.face_colors = face;
+  Framebuffer faced = MakeFb(16, 16);
+  Draw(faced, vp, st, tri);
+  int n = 0;
+  for (size_t i = 0; i < fb.color.size(); ++i) {
+    if (fb.color[i] == kBackground) continue;
+    ++n;
+    EXPECT_EQ(fb.color[i], 0xFF0000FFu);
+    EXPECT_EQ(faced.color[i], 0xFFFFFF00u);
+  }
+  EXPECT_GT(n, 50);
+}
+
+std::vector<ClipVertex> Quad(const ClipVertex& bl, const ClipVertex& tl, const ClipVertex& tr,
+                             const ClipVertex& br) {
+  return {bl, tl, tr, bl, tr, br};
+}
+
+TEST(RasterTextureTest, CoordinatesRepeatAndAreModulatedByColour) {
+  const uint32_t texels[4] = {0xFF808080, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+  const raster::Texture tex{4, 1, texels};
+  RasterState st;
+  st.texture = &tex;
+  const Viewport vp{0, 0, 64, 4};
+  // u runs 0..2 across the viewport: the texture shows twice.
+  auto corner = [](double x, double y, float u) { return V(x, y, 0.5, 1, 1, 0, 1, u, 0.3f); };
+  Framebuffer fb = MakeFb(64, 4);
+  Draw(fb, vp, st, Quad(corner(-1, -1, 0), corner(-1, 1, 0), corner(1, 1, 2), corner(1, -1, 2)));
+  for (int x = 0; x < 64; ++x) {
+    // Green and blue channels of the texel, times magenta (1, 0, 1).
+    const uint32_t t = texels[(x / 8) % 4];
+    const uint32_t expected = (t & 0xFFFF00FFu);
+    EXPECT_EQ(fb.color[2 * 64 + x], expected) << "column " << x;
+  }
+}
+
+TEST(RasterTextureTest, CoordinatesArePerspectiveCorrect) {
+  uint32_t texels[10];
+  for (int i = 0; i < 10; ++i) texels[i] = 0xFF000000u | uint32_t(i * 20) << 16 | uint32_t(255 - i * 20);
+  const raster::Texture tex{10, 1, texels};
+  RasterState st;
+  st.texture = &tex;
+  const Viewport vp{0, 0, 64, 16};
+  // A wall receding to the right: w = 1 at the left edge, 4 at the right; u = 0..1.
+  const ClipVertex bl = V(-1, -1, 0.2, 1, 1, 1, 1, 0), tl = V(-1, 1, 0.2, 1, 1, 1, 1, 0);
+  const ClipVertex tr = V(4, 4, 3.2, 4, 1, 1, 1, 1), br = V(4, -4, 3.2, 4, 1, 1, 1, 1);
+  Framebuffer fb = MakeFb(64, 16);
+  Draw(fb, vp, st, Quad(bl, tl, tr, br));
+  // Half-way across the screen is a fifth of the way along the wall, not half.
+  EXPECT_EQ(fb.color[8 * 64 + 32], texels[2]);
+  const ClipVertex tris[2][3] = {{bl, tl, tr}, {bl, tr, br}};
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 64; ++x)
+      for (const auto& tri : tris) {
+        const reference::Sample s = reference::SamplePixel(vp, tri, x, y);
+        if (!s.covered || s.edge_distance < 0.01) continue;
+        const double t = s.u * 10;
+        if (std::fabs(t - std::round(t)) < 1e-3) continue;
+        EXPECT_EQ(fb.color[y * 64 + x], texels[reference::Texel(s.u, 10)]) << x << "," << y;
+      }
+}
+
+// --- Lines and points ------------------------------------------------------------------
+
+TEST(RasterWireframeTest, EdgesAreDrawnInteriorIsNotAndDepthHidesThem) {
+  const Viewport vp{0, 0, 40, 40};
+  RasterState st;
+  st.fill = Fill::kWireframe;
+  const std::vector<ClipVertex> tri = {AtPixel(4.5, 35.5, 40, 40), AtPixel(20.5, 4.5, 40, 40),
+                                       AtPixel(36.5, 35.5, 40, 40)};
+  Framebuffer fb = MakeFb(40, 40);
+  Draw(fb, vp, st, tri);
+  const reference::Point p[3] = {{4.5, 35.5}, {20.5, 4.5}, {36.5, 35.5}};
+  int n = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) {
+      if (fb.depth[y * 40 + x] == 1.0f) continue;
+      ++n;
+      double d = 1e9;
+      for (int i = 0; i < 3; ++i) {
+        const reference::Point a = p[i], b = p[(i + 1) % 3];
+        d = std::min(
+            d, std::fabs(reference::Cross(a, b, {x + 0.5, y + 0.5})) / std::hypot(b.x - a.x, b.y - a.y));
+      }
+      EXPECT_LE(d, 0.75) << x << "," << y;
+    }
+  EXPECT_GE(n, 31 + 2 * 30);                    // one pixel per row or column along each edge
+  EXPECT_TRUE(fb.depth[35 * 40 + 20] != 1.0f);  // the bottom edge
+  EXPECT_EQ(fb.depth[25 * 40 + 20], 1.0f);      // the interior
+
+  // The same outline behind a solid triangle that covers it is hidden.
+  std::vector<ClipVertex> back = tri;
+  for (ClipVertex& c : back) c.z = 0.8f;
+  Framebuffer hidden = MakeFb(40, 40);
+  RasterState solid;
+  Draw(hidden, vp, solid,
+       {V(-1, -1, 0.2), V(-1, 1, 0.2), V(1, 1, 0.2), V(-1, -1, 0.2), V(1, 1, 0.2), V(1, -1, 0.2)});
+  const std::vector<uint32_t> before = hidden.color;
+  Draw(hidden, vp, st, back);
+  EXPECT_EQ(hidden.color, before);
+}
+
+TEST(RasterLineTest, LinesClipAtTheFrontPlaneAndPointsAtTheViewport) {
+  const Viewport vp{0, 0, 32, 32};
+  RasterState st;
+  // A horizontal line whose right end lies behind the eye: what is left runs from x = 8 to
+  // the centre of the screen, where it meets the front plane.
+  const ClipVertex verts[4] = {Project(-1, 0.01, 2), Project(3, 0.01, -2), V(0.5, 0.5), V(1.5, 0.5)};
+  const uint32_t line[2] = {0, 1};
+  Framebuffer fb = MakeFb(32, 32);
+  raster::DrawLines(fb, vp, st, verts, 4, line, 1);
+  const std::vector<bool> w = Written(fb);
+  EXPECT_EQ(Count(w), 8);
+  for (int x = 8; x < 16; ++x) EXPECT_TRUE(w[15 * 32 + x]) << x;
+  const uint32_t points[2] = {2, 3};
+  Framebuffer pts = MakeFb(32, 32);
+  raster::DrawPoints(pts, vp, st, verts, 4, points, 2);
+  EXPECT_EQ(Count(Written(pts)), 1);  // the second lies right of the viewport
+  EXPECT_TRUE(Written(pts)[8 * 32 + 24]);
+}
+
+}  // namespace
