@@ -77,10 +77,14 @@ class IDirect3DRMMeshBuilder : public IDirect3DRMVisual {
 
  private:
   MeshData& Mutable();  // copies the data first when faces still share it
+  // Appends geometry with one texture per entry of add.materials (not yet referenced).
+  void AppendData(const MeshData& add, std::vector<IDirect3DRMTexture*> add_textures);
+  void ReleaseTextures();
   std::shared_ptr<RmSearchPath> search_;
   std::shared_ptr<MeshData> data_;
   D3DRMRENDERQUALITY quality_ = D3DRMRENDER_GOURAUD;
   D3DCOLOR color_ = 0xffffffffu;
-  IDirect3DRMMaterial* material_ = nullptr;  // referenced, applies to all faces
-  std::vector<IDirect3DRMTexture*> textures_;  // referenced, one per data_->materials entry or empty
+  IDirect3DRMMaterial* material_ = nullptr;    // referenced, applies to all faces
+  IDirect3DRMTexture* texture_ = nullptr;      // referenced, set by SetTexture for all faces
+  std::vector<IDirect3DRMTexture*> textures_;  // referenced, one per data_->materials entry (null for none)
 };

@@ -2,6 +2,7 @@
 // so a 100k-face file costs a handful of allocations.
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -40,4 +41,30 @@ struct MeshData {
   // Appends `other`, offsetting its indices.
   void Append(const MeshData& other);
   void Clear();
+  // Replaces the normals by one per position: the area-weighted mean of the normals of the
+  // faces that use it; normal_indices then equal face_indices.
+  void GenerateNormals();
 };
+
+// Normal of a polygon, twice its area long (Newell's sum, so slightly bent polygons work
+// too). Left-handed: corners that run clockwise as seen looking along +z give a normal
+// toward -z. `at(k)` yields corner k.
+template <class CornerAt>
+D3DVECTOR PolygonAreaNormal(size_t n, CornerAt at) {
+  double x = 0, y = 0, z = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const D3DVECTOR a = at(i), b = at(i + 1 == n ? 0 : i + 1);
+    x += (double(a.y) - b.y) * (double(a.z) + b.z);
+    y += (double(a.z) - b.z) * (double(a.x) + b.x);
+    z += (double(a.x) - b.x) * (double(a.y) + b.y);
+  }
+  return {static_cast<D3DVALUE>(x), static_cast<D3DVALUE>(y), static_cast<D3DVALUE>(z)};
+}
+
+// Unit length, or (0, 0, 0) for a vector too short to have a direction.
+inline D3DVECTOR NormalizedOrZero(D3DVECTOR v) {
+  const double len = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
+  if (!(len > 1e-30)) return {0, 0, 0};
+  return {static_cast<D3DVALUE>(v.x / len), static_cast<D3DVALUE>(v.y / len),
+          static_cast<D3DVALUE>(v.z / len)};
+}

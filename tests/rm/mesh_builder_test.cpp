@@ -1,1 +1,500 @@
-// placeholder: being written
+// The mesh builder: faces in and out, meshes made from it, search paths, load and save.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/resource.h"
+#include "platform/rm/d3drm.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A directory of its own for each test, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "facetry-builder-XXXXXX").string();
+    if (const char* made = mkdtemp(pattern.data())) path_ = made;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+void WriteBytes(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class BuilderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(Direct3DRMCreate(&rm_), D3DRM_OK);
+    ASSERT_EQ(rm_->CreateMeshBuilder(&builder_), D3DRM_OK);
+  }
+  void TearDown() override {
+    if (builder_) builder_->Release();
+    rm_->Release();
+  }
+  // A unit quad clockwise as seen looking along +z, and a triangle on its left edge.
+  void AddQuadAndTriangle() {
+    const D3DVECTOR v[] = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {-1, 0.5f, 0}};
+    const DWORD data[] = {4, 0, 1, 2, 3, 3, 0, 4, 1, 0};
+    ASSERT_EQ(builder_->AddFaces(5, v, 0, nullptr, data, nullptr), D3DRM_OK);
+  }
+  IDirect3DRMMesh* MakeMesh() {
+    IDirect3DRMMesh* mesh = nullptr;
+    EXPECT_EQ(builder_->CreateMesh(&mesh), D3DRM_OK);
+    return mesh;
+  }
+  std::vector<D3DRMVERTEX> GroupVertices(IDirect3DRMMesh* mesh, D3DRMGROUPINDEX g) {
+    unsigned count = 0;
+    mesh->GetGroup(g, &count, nullptr, nullptr, nullptr, nullptr);
+    std::vector<D3DRMVERTEX> v(count);
+    EXPECT_EQ(mesh->GetVertices(g, 0, count, v.data()), D3DRM_OK);
+    return v;
+  }
+  std::vector<unsigned> GroupFaces(IDirect3DRMMesh* mesh, D3DRMGROUPINDEX g) {
+    DWORD size = 0;
+    mesh->GetGroup(g, nullptr, nullptr, nullptr, &size, nullptr);
+    std::vector<unsigned> f(size);
+    EXPECT_EQ(mesh->GetGroup(g, nullptr, nullptr, nullptr, &size, f.data()), D3DRM_OK);
+    return f;
+  }
+  IDirect3DRM* rm_ = nullptr;
+  IDirect3DRMMeshBuilder* builder_ = nullptr;
+};
+
+TEST_F(BuilderTest, FacesComeBackAsVerticesFaceDataAndFaceObjects) {
+  AddQuadAndTriangle();
+  EXPECT_EQ(builder_->GetVertexCount(), 5);
+  EXPECT_EQ(builder_->GetFaceCount(), 2);
+
+  DWORD vcount = 4, ncount = 5, fsize = 100;
+  D3DVECTOR v[5], n[5];
+  DWORD f[100];
+  EXPECT_EQ(builder_->GetVertices(&vcount, v, &ncount, n, &fsize, f), D3DRMERR_BADVALUE);
+  EXPECT_EQ(vcount, 5u);
+  ASSERT_EQ(builder_->GetVertices(&vcount, v, &ncount, n, &fsize, f), D3DRM_OK);
+  EXPECT_FLOAT_EQ(v[4].x, -1);
+  EXPECT_FLOAT_EQ(v[4].y, 0.5f);
+  // Without normals of its own each corner's normal index is its vertex index.
+  EXPECT_EQ(std::vector<DWORD>(f, f + fsize),
+            (std::vector<DWORD>{4, 0, 0, 1, 1, 2, 2, 3, 3, 3, 0, 0, 4, 4, 1, 1, 0}));
+  EXPECT_EQ(ncount, 5u);
+  EXPECT_FLOAT_EQ(n[2].z, -1);
+
+  IDirect3DRMFaceArray* faces = nullptr;
+  ASSERT_EQ(builder_->GetFaces(&faces), D3DRM_OK);
+  ASSERT_EQ(faces->GetSize(), 2u);
+  IDirect3DRMFace* face = nullptr;
+  ASSERT_EQ(faces->GetElement(1, &face), D3DRM_OK);
+  EXPECT_EQ(face->GetVertexCount(), 3);
+  EXPECT_EQ(face->GetVertexIndex(1), 4);
+  D3DVECTOR p;
+  ASSERT_EQ(face->GetVertex(2, &p, nullptr), D3DRM_OK);
+  EXPECT_FLOAT_EQ(p.y, 1);
+  face->Release();
+  faces->Release();
+}
+
+TEST_F(BuilderTest, GivenNormalsAreReportedPerCorner) {
+  const D3DVECTOR v[] = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}};
+  const D3DVECTOR n[] = {{0, 0, -1}, {1, 0, 0}};
+  const DWORD data[] = {3, 0, 0, 1, 1, 2, 0, 0};
+  ASSERT_EQ(builder_->AddFaces(3, v, 2, n, data, nullptr), D3DRM_OK);
+  DWORD ncount = 2, fsize = 8;
+  D3DVECTOR normals[2];
+  DWORD f[8];
+  ASSERT_EQ(builder_->GetVertices(nullptr, nullptr, &ncount, normals, &fsize, f), D3DRM_OK);
+  EXPECT_EQ(std::vector<DWORD>(f, f + 8), std::vector<DWORD>(data, data + 8));
+  EXPECT_FLOAT_EQ(normals[1].x, 1);
+}
+
+TEST_F(BuilderTest, BadFaceDataIsRefusedAndChangesNothing) {
+  AddQuadAndTriangle();
+  const D3DVECTOR v[] = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}};
+  const DWORD index_past_end[] = {3, 0, 1, 2, 3, 0, 1, 3, 0};
+  const DWORD two_corners[] = {2, 0, 1, 0};
+  const D3DVECTOR n[] = {{0, 0, -1}};
+  const DWORD normal_past_end[] = {3, 0, 0, 1, 1, 2, 0, 0};
+  EXPECT_EQ(builder_->AddFaces(3, v, 0, nullptr, index_past_end, nullptr), D3DRMERR_BADVALUE);
+  EXPECT_EQ(builder_->AddFaces(3, v, 0, nullptr, two_corners, nullptr), D3DRMERR_BADVALUE);
+  EXPECT_EQ(builder_->AddFaces(3, v, 1, n, normal_past_end, nullptr), D3DRMERR_BADVALUE);
+  EXPECT_EQ(builder_->GetVertexCount(), 5);
+  EXPECT_EQ(builder_->GetFaceCount(), 2);
+}
+
+TEST_F(BuilderTest, FacesKeepTheirGeometryAfterTheBuilderChangesOrGoes) {
+  AddQuadAndTriangle();
+  IDirect3DRMFaceArray* faces = nullptr;
+  ASSERT_EQ(builder_->GetFaces(&faces), D3DRM_OK);
+  ASSERT_EQ(builder_->Scale(2, 2, 2), D3DRM_OK);
+  D3DVECTOR scaled[5];
+  DWORD vcount = 5;
+  ASSERT_EQ(builder_->GetVertices(&vcount, scaled, nullptr, nullptr, nullptr, nullptr), D3DRM_OK);
+  EXPECT_FLOAT_EQ(scaled[2].x, 2);
+  builder_->Release();
+  builder_ = nullptr;
+
+  IDirect3DRMFace* face = nullptr;
+  ASSERT_EQ(faces->GetElement(0, &face), D3DRM_OK);
+  faces->Release();
+  D3DVECTOR p, n;
+  ASSERT_EQ(face->GetVertex(2, &p, &n), D3DRM_OK);
+  EXPECT_FLOAT_EQ(p.x, 1);
+  EXPECT_FLOAT_EQ(p.y, 1);
+  ASSERT_EQ(face->GetNormal(&n), D3DRM_OK);
+  EXPECT_FLOAT_EQ(n.z, -1);
+  face->Release();
+}
+
+TEST_F(BuilderTest, SharedNormalsKeepTheBuildersVerticesInOrder) {
+  // A 12 x 9 grid of quads: 108 vertices, like the cursor meshes, plus one unused vertex.
+  std::vector<D3DVECTOR> v;
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 12; ++x) v.push_back({float(x), float(y), float(x * y) * 0.01f});
+  std::vector<DWORD> data;
+  for (DWORD y = 0; y < 8; ++y)
+    for (DWORD x = 0; x < 11; ++x)
+      data.insert(data.end(), {4, y * 12 + x, (y + 1) * 12 + x, (y + 1) * 12 + x + 1, y * 12 + x + 1});
+  data.push_back(0);
+  ASSERT_EQ(builder_->AddFaces(108, v.data(), 0, nullptr, data.data(), nullptr), D3DRM_OK);
+  EXPECT_EQ(builder_->AddVertex(50, 50, 50), 108);
+
+  IDirect3DRMMesh* mesh = MakeMesh();
+  ASSERT_EQ(mesh->GetGroupCount(), 1u);
+  const std::vector<D3DRMVERTEX> group = GroupVertices(mesh, 0);
+  ASSERT_EQ(group.size(), 109u);
+  for (size_t i = 0; i < 108; ++i) {
+    EXPECT_EQ(group[i].position.x, v[i].x);
+    EXPECT_EQ(group[i].position.z, v[i].z);
+  }
+  EXPECT_EQ(group[108].position.y, 50);
+  unsigned faces = 0, per = 0;
+  mesh->GetGroup(0, nullptr, &faces, &per, nullptr, nullptr);
+  EXPECT_EQ(faces, 176u);
+  EXPECT_EQ(per, 3u);
+  mesh->Release();
+}
+
+TEST_F(BuilderTest, SplitNormalsGiveOneVertexPerVertexAndNormalPair) {
+  // Two quads folded along the shared edge 1-2, each with its own normal.
+  const D3DVECTOR v[] = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {1, 1, 1}, {1, 0, 1}};
+  const D3DVECTOR n[] = {{0, 0, -1}, {1, 0, 0}};
+  const DWORD data[] = {4, 0, 0, 1, 0, 2, 0, 3, 0, 4, 3, 1, 2, 1, 4, 1, 5, 1, 0};
+  ASSERT_EQ(builder_->AddFaces(6, v, 2, n, data, nullptr), D3DRM_OK);
+  IDirect3DRMMesh* mesh = MakeMesh();
+  const std::vector<D3DRMVERTEX> group = GroupVertices(mesh, 0);
+  ASSERT_EQ(group.size(), 8u);
+  // Order of first use: the first quad's corners, then the second's.
+  EXPECT_FLOAT_EQ(group[3].position.x, 1);
+  EXPECT_FLOAT_EQ(group[3].normal.z, -1);
+  EXPECT_FLOAT_EQ(group[4].position.y, 0);
+  EXPECT_FLOAT_EQ(group[4].normal.x, 1);
+  EXPECT_EQ(GroupFaces(mesh, 0), (std::vector<unsigned>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
+  mesh->Release();
+}
+
+TEST_F(BuilderTest, PolygonsAreFannedFromTheirFirstCorner) {
+  const D3DVECTOR v[] = {{0, 0, 0}, {0, 1, 0}, {1, 2, 0}, {2, 1, 0}, {2, 0, 0}};
+  const DWORD data[] = {5, 0, 1, 2, 3, 4, 0};
+  ASSERT_EQ(builder_->AddFaces(5, v, 0, nullptr, data, nullptr), D3DRM_OK);
+  IDirect3DRMMesh* mesh = MakeMesh();
+  EXPECT_EQ(GroupFaces(mesh, 0), (std::vector<unsigned>{0, 1, 2, 0, 2, 3, 0, 3, 4}));
+  // Generated normals of a face clockwise seen along +z point toward -z.
+  for (const D3DRMVERTEX& vertex : GroupVertices(mesh, 0)) EXPECT_FLOAT_EQ(vertex.normal.z, -1);
+  mesh->Release();
+}
+
+TEST_F(BuilderTest, EachMaterialBecomesAGroupWithItsColourAndTexture) {
+  IDirect3DRMMesh* source = nullptr;
+  ASSERT_EQ(rm_->CreateMesh(&source), D3DRM_OK);
+  const unsigned tri[] = {0, 1, 2};
+  D3DRMVERTEX v[3] = {};
+  v[1].position = {0, 1, 0};
+  v[2].position = {1, 0, 0};
+  D3DRMGROUPINDEX red = -1, green = -1;
+  ASSERT_EQ(source->AddGroup(3, 1, 3, tri, &red), D3DRM_OK);
+  ASSERT_EQ(source->AddGroup(3, 1, 3, tri, &green), D3DRM_OK);
+  source->SetVertices(red, 0, 3, v);
+  v[0].position = {5, 5, 5};
+  source->SetVertices(green, 0, 3, v);
+  source->SetGroupColor(red, 0xffff0000u);
+  source->SetGroupColor(green, 0xff00ff00u);
+  auto* texture = new IDirect3DRMTexture(1, 1, {0xff0000ffu}, "blue.bmp");
+  source->SetGroupTexture(green, texture);
+  ASSERT_EQ(builder_->AddMesh(source), D3DRM_OK);
+  source->Release();
+  EXPECT_EQ(builder_->GetVertexCount(), 6);
+
+  IDirect3DRMMesh* mesh = MakeMesh();
+  ASSERT_EQ(mesh->GetGroupCount(), 2u);
+  EXPECT_EQ(mesh->GetGroupColor(0), 0xffff0000u);
+  EXPECT_EQ(mesh->GetGroupColor(1), 0xff00ff00u);
+  IDirect3DRMTexture* got = nullptr;
+  ASSERT_EQ(mesh->GetGroupTexture(0, &got), D3DRM_OK);
+  EXPECT_EQ(got, nullptr);
+  ASSERT_EQ(mesh->GetGroupTexture(1, &got), D3DRM_OK);
+  EXPECT_EQ(got, texture);
+  got->Release();
+  // Each group has just the vertices its faces use.
+  const std::vector<D3DRMVERTEX> second = GroupVertices(mesh, 1);
+  ASSERT_EQ(second.size(), 3u);
+  EXPECT_FLOAT_EQ(second[0].position.x, 5);
+  mesh->Release();
+  builder_->Release();
+  builder_ = nullptr;
+  EXPECT_EQ(texture->RefCount(), 1u);
+  texture->Release();
+}
+
+TEST_F(BuilderTest, QualityMaterialColourAndScaleReachTheMesh) {
+  AddQuadAndTriangle();
+  IDirect3DRMMaterial* material = nullptr;
+  ASSERT_EQ(rm_->CreateMaterial(20, &material), D3DRM_OK);
+  ASSERT_EQ(builder_->SetQuality(D3DRMRENDER_FLAT), D3DRM_OK);
+  ASSERT_EQ(builder_->SetMaterial(material), D3DRM_OK);
+  material->Release();
+  ASSERT_EQ(builder_->SetColorRGB(0.3f, 0.7f, 0.3f), D3DRM_OK);
+  ASSERT_EQ(builder_->Scale(0.25f, 0.25f, 0.25f), D3DRM_OK);
+
+  IDirect3DRMMesh* first = MakeMesh();
+  IDirect3DRMMesh* second = MakeMesh();
+  for (IDirect3DRMMesh* mesh : {first, second}) {
+    EXPECT_EQ(mesh->GetGroupQuality(0), D3DRMRENDER_FLAT);
+    EXPECT_EQ(mesh->GetGroupColor(0), 0xff4db34du);
+    IDirect3DRMMaterial* got = nullptr;
+    ASSERT_EQ(mesh->GetGroupMaterial(0, &got), D3DRM_OK);
+    ASSERT_NE(got, nullptr);
+    EXPECT_FLOAT_EQ(got->GetPower(), 20);
+    got->Release();
+    D3DRMBOX box;
+    mesh->GetBox(&box);
+    EXPECT_FLOAT_EQ(box.min.x, -0.25f);
+    EXPECT_FLOAT_EQ(box.max.y, 0.25f);
+  }
+  // Meshes are independent copies: scaling one leaves the other alone.
+  first->Scale(0.01f, 0.01f, 0.01f);
+  D3DRMBOX box;
+  second->GetBox(&box);
+  EXPECT_FLOAT_EQ(box.max.y, 0.25f);
+  first->Release();
+  second->Release();
+}
+
+TEST_F(BuilderTest, TextureCoordinatesArePerVertexAndRangeChecked) {
+  AddQuadAndTriangle();
+  D3DVALUE u = -1, v = -1;
+  ASSERT_EQ(builder_->GetTextureCoordinates(4, &u, &v), D3DRM_OK);
+  EXPECT_EQ(u, 0);
+  EXPECT_EQ(builder_->GetTextureCoordinates(5, &u, &v), D3DRMERR_BADVALUE);
+  EXPECT_EQ(builder_->SetTextureCoordinates(5, 1, 1), D3DRMERR_BADVALUE);
+  ASSERT_EQ(builder_->SetTextureCoordinates(2, 0.25f, 0.75f), D3DRM_OK);
+  ASSERT_EQ(builder_->GetTextureCoordinates(2, &u, &v), D3DRM_OK);
+  EXPECT_FLOAT_EQ(u, 0.25f);
+  EXPECT_FLOAT_EQ(v, 0.75f);
+  IDirect3DRMMesh* mesh = MakeMesh();
+  const std::vector<D3DRMVERTEX> group = GroupVertices(mesh, 0);
+  EXPECT_FLOAT_EQ(group[2].tu, 0.25f);
+  EXPECT_FLOAT_EQ(group[2].tv, 0.75f);
+  mesh->Release();
+}
+
+TEST(MeshDataTest, AppendOffsetsIndicesAndFillsThePartsOneSideLacks) {
+  MeshData a;
+  a.positions = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}};
+  a.face_sizes = {3};
+  a.face_indices = {0, 1, 2};
+  a.normals = {{0, 0, -1}};
+  a.normal_indices = {0, 0, 0};
+  a.materials.resize(1);
+  a.materials[0].g = 0;
+  a.face_materials = {0};
+  MeshData b;
+  b.positions = {{0, 0, 1}, {0, 1, 1}, {1, 1, 1}, {1, 0, 1}};
+  b.face_sizes = {4};
+  b.face_indices = {0, 1, 2, 3};
+  b.texcoords = {0, 0, 0, 1, 1, 1, 1, 0};
+
+  a.Append(b);
+  ASSERT_EQ(a.positions.size(), 7u);
+  EXPECT_EQ(a.face_indices, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+  ASSERT_EQ(a.normal_indices.size(), 7u);
+  EXPECT_EQ(a.normal_indices[3], 1u);  // b's generated normals follow a's one normal
+  EXPECT_FLOAT_EQ(a.normals[a.normal_indices[5]].z, -1);
+  EXPECT_EQ(a.face_materials, (std::vector<uint32_t>{0, 1}));
+  EXPECT_FLOAT_EQ(a.materials[1].g, 1);
+  ASSERT_EQ(a.texcoords.size(), 14u);
+  EXPECT_EQ(a.texcoords[5], 0);
+  EXPECT_EQ(a.texcoords[9], 1);
+  EXPECT_EQ(a.GroupCount(), 2u);
+  EXPECT_EQ(a.TriangleCount(), 3u);
+  a.face_materials = {1, 1};
+  EXPECT_EQ(a.GroupCount(), 1u);
+  a.Clear();
+  EXPECT_EQ(a.GroupCount(), 0u);
+}
+
+TEST(SearchPathTest, RelativeNamesAreFoundInTheListedDirectoriesInOrder) {
+  TempDir tmp;
+  const fs::path a = tmp.path() / "a", b = tmp.path() / "b";
+  fs::create_directories(a);
+  fs::create_directories(b);
+  WriteBytes(b / "shape.x", "b");
+  WriteBytes(a / "both.x", "a");
+  WriteBytes(b / "both.x", "b");
+
+  IDirect3DRM* rm = nullptr;
+  ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
+  const std::string list = a.string() + ";" + b.string();
+  ASSERT_EQ(rm->SetSearchPath(list.c_str()), D3DRM_OK);
+  DWORD size = 3;
+  char small[3];
+  EXPECT_EQ(rm->GetSearchPath(&size, small), D3DRMERR_BADVALUE);
+  EXPECT_EQ(size, list.size() + 1);
+  std::vector<char> text(size);
+  ASSERT_EQ(rm->GetSearchPath(&size, text.data()), D3DRM_OK);
+  EXPECT_EQ(std::string(text.data()), list);
+  ASSERT_EQ(rm->AddSearchPath("extra"), D3DRM_OK);
+  size = 0;
+  rm->GetSearchPath(&size, nullptr);
+  EXPECT_EQ(size, list.size() + 7);
+  rm->Release();
+
+  RmSearchPath search{{a.string(), b.string() + "/"}};
+  EXPECT_EQ(search.Resolve("shape.x"), (b / "shape.x").string());
+  EXPECT_EQ(search.Resolve("both.x"), (a / "both.x").string());
+  EXPECT_EQ(search.Resolve("missing.x"), "");
+  EXPECT_EQ(search.Resolve("/no/such/file.x"), "/no/such/file.x");
+}
+
+// A small text file: a unit quad and a triangle, the triangle in a red material.
+constexpr char kTextX[] =
+    "xof 0302txt 0032\n"
+    "Mesh {\n"
+    " 5;\n"
+    " 0.0;0.0;0.0;, 0.0;1.0;0.0;, 1.0;1.0;0.0;, 1.0;0.0;0.0;, -1.0;0.5;0.0;;\n"
+    " 2;\n"
+    " 4;0,1,2,3;, 3;0,4,1;;\n"
+    " MeshMaterialList {\n"
+    "  2; 2; 0, 1;;\n"
+    "  Material { 1.0;1.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }\n"
+    "  Material { 1.0;0.0;0.0;1.0;; 5.0; 1.0;1.0;1.0;; 0.0;0.0;0.0;; }\n"
+    " }\n"
+    "}\n";
+
+HRESULT LoadFromMemory(IDirect3DRMMeshBuilder* builder, const std::string& bytes) {
+  D3DRMLOADMEMORY memory{bytes.data(), static_cast<DWORD>(bytes.size())};
+  return builder->Load(&memory, nullptr, D3DRMLOAD_FROMMEMORY, nullptr, nullptr);
+}
+
+TEST_F(BuilderTest, LoadsATextFileFromMemory) {
+  ASSERT_EQ(LoadFromMemory(builder_, kTextX), D3DRM_OK);
+  EXPECT_EQ(builder_->GetVertexCount(), 5);
+  EXPECT_EQ(builder_->GetFaceCount(), 2);
+  IDirect3DRMMesh* mesh = MakeMesh();
+  ASSERT_EQ(mesh->GetGroupCount(), 2u);
+  EXPECT_EQ(mesh->GetGroupColor(1), 0xffff0000u);
+  IDirect3DRMMaterial* material = nullptr;
+  ASSERT_EQ(mesh->GetGroupMaterial(1, &material), D3DRM_OK);
+  ASSERT_NE(material, nullptr);
+  EXPECT_FLOAT_EQ(material->GetPower(), 5);
+  material->Release();
+  EXPECT_EQ(GroupFaces(mesh, 0), (std::vector<unsigned>{0, 1, 2, 0, 2, 3}));
+  mesh->Release();
+}
+
+// The cursor meshes go through load, mesh, scale and a copy of group 0's 108 vertices.
+TEST_F(BuilderTest, EmbeddedCursorMeshGivesOneGroupOf108Vertices) {
+  D3DRMLOADRESOURCE resource{nullptr, MAKEINTRESOURCEA(4), "MESH"};
+  ASSERT_EQ(builder_->Load(&resource, nullptr, D3DRMLOAD_FROMRESOURCE, nullptr, nullptr), D3DRM_OK);
+  EXPECT_EQ(builder_->GetVertexCount(), 108);
+  IDirect3DRMMesh* cursor = MakeMesh();
+  IDirect3DRMMesh* copy = MakeMesh();
+  ASSERT_EQ(cursor->GetGroupCount(), 1u);
+  std::vector<D3DRMVERTEX> v = GroupVertices(cursor, 0);
+  ASSERT_EQ(v.size(), 108u);
+  D3DRMBOX before, after;
+  cursor->GetBox(&before);
+  ASSERT_EQ(cursor->Scale(0.01f, 0.01f, 0.01f), D3DRM_OK);
+  ASSERT_EQ(cursor->GetVertices(0, 0, 108, v.data()), D3DRM_OK);
+  ASSERT_EQ(copy->SetVertices(0, 0, 108, v.data()), D3DRM_OK);
+  copy->GetBox(&after);
+  EXPECT_FLOAT_EQ(after.max.x, before.max.x * 0.01f);
+  EXPECT_FLOAT_EQ(after.min.y, before.min.y * 0.01f);
+  cursor->Release();
+  copy->Release();
+}
+
+TEST_F(BuilderTest, AFailedLoadLeavesTheBuilderAsItWas) {
+  AddQuadAndTriangle();
+  EXPECT_EQ(builder_->Load("no-such-file.x", nullptr, D3DRMLOAD_FROMFILE, nullptr, nullptr),
+            D3DRMERR_FILENOTFOUND);
+  std::string damaged = kTextX;
+  damaged.resize(damaged.size() / 2);
+  EXPECT_EQ(LoadFromMemory(builder_, damaged), D3DRMERR_BADFILE);
+  EXPECT_EQ(LoadFromMemory(builder_, "not a mesh file at all"), D3DRMERR_BADFILE);
+  D3DRMLOADRESOURCE missing{nullptr, "#999", "MESH"};
+  EXPECT_EQ(builder_->Load(&missing, nullptr, D3DRMLOAD_FROMRESOURCE, nullptr, nullptr), D3DRMERR_NOTFOUND);
+  EXPECT_EQ(builder_->GetVertexCount(), 5);
+  EXPECT_EQ(builder_->GetFaceCount(), 2);
+  DWORD vcount = 5;
+  D3DVECTOR v[5];
+  ASSERT_EQ(builder_->GetVertices(&vcount, v, nullptr, nullptr, nullptr, nullptr), D3DRM_OK);
+  EXPECT_FLOAT_EQ(v[4].x, -1);
+}
+
+TEST_F(BuilderTest, SavedFileLoadsBackWithTheSamePositions) {
+  TempDir tmp;
+  AddQuadAndTriangle();
+  const fs::path target = tmp.path() / "saved.x";
+  WriteBytes(target, "old");
+  ASSERT_EQ(builder_->Save(target.c_str(), D3DRMXOF_TEXT, D3DRMXOFSAVE_ALL), D3DRM_OK);
+  EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 1);
+
+  IDirect3DRMMeshBuilder* loaded = nullptr;
+  ASSERT_EQ(rm_->CreateMeshBuilder(&loaded), D3DRM_OK);
+  ASSERT_EQ(loaded->Load(target.c_str(), nullptr, D3DRMLOAD_FROMFILE, nullptr, nullptr), D3DRM_OK);
+  ASSERT_EQ(loaded->GetVertexCount(), 5);
+  DWORD vcount = 5;
+  D3DVECTOR v[5];
+  ASSERT_EQ(loaded->GetVertices(&vcount, v, nullptr, nullptr, nullptr, nullptr), D3DRM_OK);
+  EXPECT_FLOAT_EQ(v[4].x, -1);
+  EXPECT_FLOAT_EQ(v[4].y, 0.5f);
+  loaded->Release();
+}
+
+TEST_F(BuilderTest, AFailedSaveLeavesWhatWasThere) {
+  TempDir tmp;
+  AddQuadAndTriangle();
+  // The temporary name beside this one is longer than a file name may be.
+  const fs::path long_name = tmp.path() / (std::string(250, 'm') + ".x");
+  WriteBytes(long_name, "old bytes");
+  EXPECT_EQ(builder_->Save(long_name.c_str(), D3DRMXOF_BINARY, D3DRMXOFSAVE_ALL), D3DRMERR_BADFILE);
+  EXPECT_EQ(ReadBytes(long_name), "old bytes");
+
+  // A directory in the way: the rename fails and the temporary file is removed.
+  const fs::path dir = tmp.path() / "dir.x";
+  fs::create_directories(dir);
+  WriteBytes(dir / "inside", "kept");
+  EXPECT_EQ(builder_->Save(dir.c_str(), D3DRMXOF_BINARY, D3DRMXOFSAVE_ALL), D3DRMERR_BADFILE);
+  EXPECT_EQ(ReadBytes(dir / "inside"), "kept");
+  EXPECT_EQ(builder_->Save((tmp.path() / "missing" / "a.x").c_str(), D3DRMXOF_TEXT, 0), D3DRMERR_BADFILE);
+  EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 2);
+}
+
+}  // namespace

@@ -1,1 +1,214 @@
-// placeholder: being written
+// Meshes, standalone faces and colours of the retained-mode layer.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "platform/rm/d3drm.h"
+
+namespace {
+
+D3DRMVERTEX Vertex(D3DVALUE x, D3DVALUE y, D3DVALUE z) {
+  D3DRMVERTEX v{};
+  v.position = {x, y, z};
+  v.normal = {0, 0, -1};
+  return v;
+}
+
+class MeshTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(Direct3DRMCreate(&rm_), D3DRM_OK);
+    ASSERT_EQ(rm_->CreateMesh(&mesh_), D3DRM_OK);
+  }
+  void TearDown() override {
+    mesh_->Release();
+    rm_->Release();
+  }
+  // Two triangles over four vertices.
+  D3DRMGROUPINDEX AddQuad(D3DVALUE x0, D3DVALUE y0, D3DVALUE side) {
+    const unsigned faces[] = {0, 1, 2, 0, 2, 3};
+    D3DRMGROUPINDEX id = -1;
+    EXPECT_EQ(mesh_->AddGroup(4, 2, 3, faces, &id), D3DRM_OK);
+    const D3DRMVERTEX v[] = {Vertex(x0, y0, 0), Vertex(x0, y0 + side, 0), Vertex(x0 + side, y0 + side, 0),
+                             Vertex(x0 + side, y0, 0)};
+    EXPECT_EQ(mesh_->SetVertices(id, 0, 4, v), D3DRM_OK);
+    return id;
+  }
+  IDirect3DRM* rm_ = nullptr;
+  IDirect3DRMMesh* mesh_ = nullptr;
+};
+
+TEST(ColorTest, ComponentsClampAndRoundToNearestStep) {
+  EXPECT_EQ(D3DRMCreateColorRGB(1, 0, 0), 0xffff0000u);
+  EXPECT_EQ(D3DRMCreateColorRGB(0.5f, 0.2f, 0.6f), 0xff803399u);  // 127.5, 51, 153
+  EXPECT_EQ(D3DRMCreateColorRGB(-3, 2, 0.3f), 0xff00ff4du);
+  EXPECT_EQ(D3DRMCreateColorRGBA(0, 0, 0, 0.5f), 0x80000000u);
+  EXPECT_FLOAT_EQ(D3DRMColorGetRed(0x11336699u), 0x33 / 255.0f);
+  EXPECT_FLOAT_EQ(D3DRMColorGetGreen(0x11336699u), 0x66 / 255.0f);
+  EXPECT_FLOAT_EQ(D3DRMColorGetBlue(0x11336699u), 0x99 / 255.0f);
+  EXPECT_FLOAT_EQ(D3DRMColorGetAlpha(0x11336699u), 0x11 / 255.0f);
+}
+
+TEST_F(MeshTest, GroupIdsCountUpAndEachGroupKeepsItsColourAndQuality) {
+  EXPECT_EQ(AddQuad(0, 0, 1), 0);
+  EXPECT_EQ(AddQuad(2, 0, 1), 1);
+  EXPECT_EQ(AddQuad(4, 0, 1), 2);
+  EXPECT_EQ(mesh_->SetGroupColorRGB(0, 0.6f, 0.6f, 0.6f), D3DRM_OK);
+  EXPECT_EQ(mesh_->SetGroupColor(2, 0xff102030u), D3DRM_OK);
+  EXPECT_EQ(mesh_->SetGroupQuality(1, D3DRMRENDER_WIREFRAME), D3DRM_OK);
+  EXPECT_EQ(mesh_->SetGroupQuality(2, D3DRMRENDER_FLAT), D3DRM_OK);
+  EXPECT_EQ(mesh_->GetGroupColor(0), 0xff999999u);
+  EXPECT_EQ(mesh_->GetGroupColor(1), 0xffffffffu);
+  EXPECT_EQ(mesh_->GetGroupColor(2), 0xff102030u);
+  EXPECT_EQ(mesh_->GetGroupQuality(0), D3DRMRENDER_GOURAUD);
+  EXPECT_EQ(mesh_->GetGroupQuality(1), D3DRMRENDER_WIREFRAME);
+  EXPECT_EQ(mesh_->GetGroupQuality(2), D3DRMRENDER_FLAT);
+  EXPECT_EQ(mesh_->SetGroupColor(3, 0), D3DRMERR_NOTFOUND);
+  EXPECT_EQ(mesh_->SetGroupQuality(-1, D3DRMRENDER_FLAT), D3DRMERR_NOTFOUND);
+  EXPECT_EQ(mesh_->SetGroupQuality(0, 0x1000), D3DRMERR_BADVALUE);
+}
+
+TEST_F(MeshTest, BadGroupDataIsRefusedAndLeavesTheMeshUnchanged) {
+  AddQuad(0, 0, 1);
+  const uint64_t generation = mesh_->Generation();
+  const unsigned out_of_range[] = {0, 1, 4};
+  const unsigned too_short_face[] = {2, 0, 1};
+  const unsigned second_face_bad[] = {3, 0, 1, 2, 3, 0, 1, 9};
+  D3DRMGROUPINDEX id = 77;
+  EXPECT_EQ(mesh_->AddGroup(4, 1, 3, out_of_range, &id), D3DRMERR_BADVALUE);
+  EXPECT_EQ(mesh_->AddGroup(4, 1, 0, too_short_face, &id), D3DRMERR_BADVALUE);
+  EXPECT_EQ(mesh_->AddGroup(4, 2, 0, second_face_bad, &id), D3DRMERR_BADVALUE);
+  EXPECT_EQ(mesh_->AddGroup(4, 1, 3, nullptr, &id), D3DRMERR_BADVALUE);
+  EXPECT_EQ(id, 77);
+  EXPECT_EQ(mesh_->GetGroupCount(), 1u);
+  EXPECT_EQ(mesh_->Generation(), generation);
+  // An empty group is fine: the face display of a model with no faces is one.
+  EXPECT_EQ(mesh_->AddGroup(0, 0, 3, nullptr, &id), D3DRM_OK);
+  EXPECT_EQ(id, 1);
+  EXPECT_EQ(mesh_->SetVertices(id, 0, 0, nullptr), D3DRM_OK);
+}
+
+TEST_F(MeshTest, GetGroupReturnsTheFaceDataInTheLayoutItWasGiven) {
+  const unsigned mixed[] = {4, 0, 1, 2, 3, 3, 3, 4, 0};
+  D3DRMGROUPINDEX id = -1;
+  ASSERT_EQ(mesh_->AddGroup(5, 2, 0, mixed, &id), D3DRM_OK);
+  unsigned v = 0, f = 0, per = 99;
+  DWORD size = 0;
+  ASSERT_EQ(mesh_->GetGroup(id, &v, &f, &per, &size, nullptr), D3DRM_OK);
+  EXPECT_EQ(v, 5u);
+  EXPECT_EQ(f, 2u);
+  EXPECT_EQ(per, 0u);
+  ASSERT_EQ(size, 9u);
+  std::vector<unsigned> back(size);
+  DWORD too_small = 8;
+  EXPECT_EQ(mesh_->GetGroup(id, nullptr, nullptr, nullptr, &too_small, back.data()), D3DRMERR_BADVALUE);
+  EXPECT_EQ(too_small, 9u);
+  ASSERT_EQ(mesh_->GetGroup(id, nullptr, nullptr, nullptr, &size, back.data()), D3DRM_OK);
+  EXPECT_EQ(back, std::vector<unsigned>(std::begin(mixed), std::end(mixed)));
+
+  const D3DRMGROUPINDEX tri = AddQuad(0, 0, 1);
+  size = 6;
+  back.assign(6, 0);
+  ASSERT_EQ(mesh_->GetGroup(tri, nullptr, &f, &per, &size, back.data()), D3DRM_OK);
+  EXPECT_EQ(per, 3u);
+  EXPECT_EQ(back, (std::vector<unsigned>{0, 1, 2, 0, 2, 3}));
+  EXPECT_EQ(mesh_->GetGroup(5, &v, nullptr, nullptr, nullptr, nullptr), D3DRMERR_NOTFOUND);
+}
+
+TEST_F(MeshTest, VertexAccessIsRangeChecked) {
+  const D3DRMGROUPINDEX id = AddQuad(0, 0, 1);
+  D3DRMVERTEX v[4];
+  EXPECT_EQ(mesh_->GetVertices(id, 1, 4, v), D3DRMERR_BADVALUE);
+  EXPECT_EQ(mesh_->GetVertices(id, UINT_MAX, 2, v), D3DRMERR_BADVALUE);
+  EXPECT_EQ(mesh_->SetVertices(id, 3, 2, v), D3DRMERR_BADVALUE);
+  EXPECT_EQ(mesh_->GetVertices(id + 1, 0, 1, v), D3DRMERR_NOTFOUND);
+  ASSERT_EQ(mesh_->GetVertices(id, 2, 2, v), D3DRM_OK);
+  EXPECT_FLOAT_EQ(v[0].position.x, 1);
+  EXPECT_FLOAT_EQ(v[0].position.y, 1);
+  EXPECT_FLOAT_EQ(v[1].position.y, 0);
+}
+
+TEST_F(MeshTest, ScalesAccumulateAndTheBoxCoversEveryGroup) {
+  D3DRMBOX box{{5, 5, 5}, {6, 6, 6}};
+  ASSERT_EQ(mesh_->GetBox(&box), D3DRM_OK);  // empty: the zero box
+  EXPECT_EQ(box.min.x, 0);
+  EXPECT_EQ(box.max.z, 0);
+  AddQuad(0, 0, 1);
+  AddQuad(-2, 3, 1);
+  ASSERT_EQ(mesh_->GetBox(&box), D3DRM_OK);
+  EXPECT_FLOAT_EQ(box.min.x, -2);
+  EXPECT_FLOAT_EQ(box.min.y, 0);
+  EXPECT_FLOAT_EQ(box.max.x, 1);
+  EXPECT_FLOAT_EQ(box.max.y, 4);
+
+  const uint64_t generation = mesh_->Generation();
+  ASSERT_EQ(mesh_->Scale(0.5f, 2, 1), D3DRM_OK);
+  ASSERT_EQ(mesh_->Scale(0.5f, 2, 1), D3DRM_OK);
+  EXPECT_GT(mesh_->Generation(), generation);
+  ASSERT_EQ(mesh_->GetBox(&box), D3DRM_OK);
+  EXPECT_FLOAT_EQ(box.min.x, -0.5f);
+  EXPECT_FLOAT_EQ(box.max.x, 0.25f);
+  EXPECT_FLOAT_EQ(box.max.y, 16);
+  ASSERT_EQ(mesh_->Scale(1, 1, 1 / 4.0f), D3DRM_OK);
+  D3DRMVERTEX v;
+  ASSERT_EQ(mesh_->GetVertices(1, 2, 1, &v), D3DRM_OK);
+  EXPECT_FLOAT_EQ(v.position.x, -0.25f);
+  EXPECT_FLOAT_EQ(v.position.y, 16);
+  EXPECT_FLOAT_EQ(v.normal.z, -1);  // a normal along z stays unit length under any scale
+}
+
+TEST_F(MeshTest, GroupsHoldReferencesOnTexturesAndMaterials) {
+  const D3DRMGROUPINDEX id = AddQuad(0, 0, 1);
+  auto* texture = new IDirect3DRMTexture(1, 1, {0xff00ff00u}, "t.bmp");
+  IDirect3DRMMaterial* material = nullptr;
+  ASSERT_EQ(rm_->CreateMaterial(20, &material), D3DRM_OK);
+  ASSERT_EQ(mesh_->SetGroupTexture(id, texture), D3DRM_OK);
+  ASSERT_EQ(mesh_->SetGroupMaterial(id, material), D3DRM_OK);
+  EXPECT_EQ(texture->RefCount(), 2u);
+  IDirect3DRMTexture* got = nullptr;
+  ASSERT_EQ(mesh_->GetGroupTexture(id, &got), D3DRM_OK);
+  EXPECT_EQ(got, texture);
+  EXPECT_EQ(texture->RefCount(), 3u);
+  got->Release();
+  ASSERT_EQ(mesh_->SetGroupTexture(id, nullptr), D3DRM_OK);
+  EXPECT_EQ(texture->RefCount(), 1u);
+  mesh_->Release();
+  mesh_ = nullptr;
+  ASSERT_EQ(rm_->CreateMesh(&mesh_), D3DRM_OK);
+  EXPECT_EQ(material->RefCount(), 1u);
+  EXPECT_FLOAT_EQ(material->GetPower(), 20);
+  material->Release();
+  texture->Release();
+}
+
+TEST_F(MeshTest, StandaloneFaceKeepsItsCornersAndFacesTheViewerWhenClockwise) {
+  IDirect3DRMFace* face = nullptr;
+  ASSERT_EQ(rm_->CreateFace(&face), D3DRM_OK);
+  // Clockwise as seen looking along +z (x right, y up).
+  face->AddVertex(0, 0, 5);
+  face->AddVertex(0, 2, 5);
+  face->AddVertex(2, 0, 5);
+  EXPECT_EQ(face->GetVertexCount(), 3);
+  D3DVECTOR p, n;
+  ASSERT_EQ(face->GetVertex(1, &p, &n), D3DRM_OK);
+  EXPECT_FLOAT_EQ(p.y, 2);
+  EXPECT_FLOAT_EQ(p.z, 5);
+  ASSERT_EQ(face->GetNormal(&n), D3DRM_OK);
+  EXPECT_FLOAT_EQ(n.x, 0);
+  EXPECT_FLOAT_EQ(n.z, -1);
+  EXPECT_EQ(face->GetVertex(3, &p, nullptr), D3DRMERR_BADVALUE);
+  EXPECT_EQ(face->GetVertexIndex(2), 2);
+  EXPECT_EQ(face->GetVertexIndex(3), -1);
+
+  auto* array = new IDirect3DRMFaceArray({face});  // takes our reference
+  IDirect3DRMFace* got = nullptr;
+  EXPECT_EQ(array->GetElement(1, &got), D3DRMERR_BADVALUE);
+  ASSERT_EQ(array->GetElement(0, &got), D3DRM_OK);
+  EXPECT_EQ(got, face);
+  array->Release();
+  EXPECT_EQ(face->RefCount(), 1u);
+  got->Release();
+}
+
+}  // namespace
