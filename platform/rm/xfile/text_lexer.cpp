@@ -1,0 +1,247 @@
+#include "platform/rm/xfile/text_lexer.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace xfile {
+
+namespace {
+
+enum CharClass : uint8_t {
+  kOther = 0,
+  kSpace = 1,      // blanks and line ends
+  kSeparator = 2,  // ',' and ';'
+  kHash = 4,       // '#' starts a comment
+  kSlash = 8,      // '/' starts a comment when doubled
+  kNameChar = 16,  // letters, digits, '_', '-' and '.' inside a name
+  kDigit = 32,
+};
+
+constexpr std::array<uint8_t, 256> MakeClasses() {
+  std::array<uint8_t, 256> t{};
+  t[' '] = t['\t'] = t['\r'] = t['\n'] = t['\f'] = t['\v'] = kSpace;
+  t[','] = t[';'] = kSeparator;
+  t['#'] = kHash;
+  t['/'] = kSlash;
+  for (int c = 'a'; c <= 'z'; ++c) t[c] = kNameChar;
+  for (int c = 'A'; c <= 'Z'; ++c) t[c] = kNameChar;
+  for (int c = '0'; c <= '9'; ++c) t[c] = kNameChar | kDigit;
+  t['_'] = t['-'] = t['.'] = kNameChar;
+  return t;
+}
+
+constexpr std::array<uint8_t, 256> kClass = MakeClasses();
+
+inline uint8_t ClassOf(char c) { return kClass[static_cast<unsigned char>(c)]; }
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void TextLexer::SkipSpace() {
+  while (p_ < end_) {
+    uint8_t c = ClassOf(*p_);
+    if (c & kSpace) {
+      ++p_;
+    } else if ((c & kHash) || ((c & kSlash) && p_ + 1 < end_ && p_[1] == '/')) {
+      const void* eol = std::memchr(p_, '\n', static_cast<size_t>(end_ - p_));
+      p_ = eol ? static_cast<const char*>(eol) + 1 : end_;
+    } else {
+      return;
+    }
+  }
+}
+
+void TextLexer::SkipSeparators() {
+  while (p_ < end_) {
+    uint8_t c = ClassOf(*p_);
+    if (c & (kSpace | kSeparator)) {
+      ++p_;
+    } else if ((c & kHash) || ((c & kSlash) && p_ + 1 < end_ && p_[1] == '/')) {
+      const void* eol = std::memchr(p_, '\n', static_cast<size_t>(end_ - p_));
+      p_ = eol ? static_cast<const char*>(eol) + 1 : end_;
+    } else {
+      return;
+    }
+  }
+}
+
+bool TextLexer::ParseFloat(float* out) {
+  const char* q = p_;
+  if (q < end_ && *q == '+') ++q;
+  float v = 0;
+  auto [ptr, ec] = std::from_chars(q, end_, v, std::chars_format::general);
+  if (ec == std::errc::invalid_argument) return false;
+  // Overflow and underflow both leave v unset; either way the value is not usable.
+  if (ec == std::errc::result_out_of_range) v = 0;
+  // Some exporters print NaN as "1.#IND00" or "1.#QNAN0"; the digits before '#' are noise.
+  if (ptr + 1 < end_ && ptr[0] == '.' && ptr[1] == '#') ++ptr;
+  if (ptr < end_ && *ptr == '#') {
+    while (ptr < end_ && (ClassOf(*ptr) & kNameChar || *ptr == '#')) ++ptr;
+    v = 0;
+  }
+  if (ptr < end_ && (ClassOf(*ptr) & kNameChar) && *ptr != '-') return false;
+  if (!std::isfinite(v)) v = 0;
+  *out = v;
+  p_ = ptr;
+  return true;
+}
+
+bool TextLexer::ParseUInt(uint32_t* out) {
+  const char* q = p_;
+  if (q < end_ && *q == '+') ++q;
+  const char* digits = q;
+  uint64_t v = 0;
+  while (q < end_ && (ClassOf(*q) & kDigit)) {
+    v = v * 10 + static_cast<uint64_t>(*q - '0');
+    if (v > UINT32_MAX) return false;
+    ++q;
+  }
+  if (q == digits) return false;
+  if (q < end_ && (ClassOf(*q) & kNameChar) && *q != '-') return false;
+  *out = static_cast<uint32_t>(v);
+  p_ = q;
+  return true;
+}
+
+bool TextLexer::ParseGuid(GUID* guid) {
+  // <XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX>
+  constexpr size_t kLength = 38;
+  if (static_cast<size_t>(end_ - p_) < kLength || p_[0] != '<' || p_[kLength - 1] != '>') return false;
+  uint8_t bytes[16];
+  size_t n = 0;
+  for (size_t i = 1; i < kLength - 1;) {
+    if (i == 9 || i == 14 || i == 19 || i == 24) {
+      if (p_[i] != '-') return false;
+      ++i;
+      continue;
+    }
+    int hi = HexValue(p_[i]), lo = HexValue(p_[i + 1]);
+    if (hi < 0 || lo < 0 || n >= 16) return false;
+    bytes[n++] = static_cast<uint8_t>(hi * 16 + lo);
+    i += 2;
+  }
+  if (n != 16) return false;
+  guid->Data1 = (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
+  guid->Data2 = static_cast<uint16_t>((bytes[4] << 8) | bytes[5]);
+  guid->Data3 = static_cast<uint16_t>((bytes[6] << 8) | bytes[7]);
+  std::memcpy(guid->Data4, bytes + 8, 8);
+  p_ += kLength;
+  return true;
+}
+
+bool TextLexer::Next(Token* token) {
+  SkipSpace();
+  *token = Token{};
+  if (p_ >= end_) return true;
+  char c = *p_;
+  auto punct = [&](TokenKind kind) {
+    token->kind = kind;
+    ++p_;
+    return true;
+  };
+  switch (c) {
+    case '{': return punct(TokenKind::kOBrace);
+    case '}': return punct(TokenKind::kCBrace);
+    case '(': return punct(TokenKind::kOParen);
+    case ')': return punct(TokenKind::kCParen);
+    case '[': return punct(TokenKind::kOBracket);
+    case ']': return punct(TokenKind::kCBracket);
+    case ',': return punct(TokenKind::kComma);
+    case ';': return punct(TokenKind::kSemicolon);
+    case '<':
+      token->kind = TokenKind::kGuid;
+      return ParseGuid(&token->guid);
+    case '"': {
+      const char* close =
+          static_cast<const char*>(std::memchr(p_ + 1, '"', static_cast<size_t>(end_ - p_ - 1)));
+      if (!close) return false;
+      token->kind = TokenKind::kString;
+      token->text = std::string_view(p_ + 1, static_cast<size_t>(close - p_ - 1));
+      p_ = close + 1;
+      return true;
+    }
+    default: break;
+  }
+  bool digit_next = p_ + 1 < end_ && (ClassOf(p_[1]) & kDigit);
+  if (c == '.' && !digit_next) return punct(TokenKind::kDot);
+  if ((ClassOf(c) & kDigit) || c == '-' || c == '+' || c == '.') {
+    // A number, unless what follows the digits makes it a name such as "3DObject".
+    const char* start = p_;
+    uint32_t integer = 0;
+    if (ParseUInt(&integer)) {
+      token->kind = TokenKind::kNumber;
+      token->is_integer = true;
+      token->integer = integer;
+      return true;
+    }
+    float ignored;
+    if (ParseFloat(&ignored)) {
+      token->kind = TokenKind::kNumber;
+      return true;
+    }
+    p_ = start;
+    if (c == '+' || c == '.') return false;
+  } else if (!(ClassOf(c) & kNameChar)) {
+    return false;
+  }
+  const char* start = p_;
+  while (p_ < end_ && (ClassOf(*p_) & kNameChar)) ++p_;
+  token->kind = TokenKind::kName;
+  token->text = std::string_view(start, static_cast<size_t>(p_ - start));
+  return true;
+}
+
+bool TextLexer::TryGuid(GUID* guid) {
+  SkipSeparators();
+  return p_ < end_ && *p_ == '<' && ParseGuid(guid);
+}
+
+bool TextLexer::ReadUInts(uint32_t* out, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    SkipSeparators();
+    if (!ParseUInt(out + i)) return false;
+  }
+  return true;
+}
+
+bool TextLexer::ReadFloats(float* out, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    SkipSeparators();
+    if (!ParseFloat(out + i)) return false;
+  }
+  return true;
+}
+
+bool TextLexer::ReadString(std::string* out) {
+  SkipSeparators();
+  if (p_ >= end_ || *p_ != '"') return false;
+  const char* close = static_cast<const char*>(std::memchr(p_ + 1, '"', static_cast<size_t>(end_ - p_ - 1)));
+  if (!close) return false;
+  out->assign(p_ + 1, close);
+  p_ = close + 1;
+  return true;
+}
+
+bool TextLexer::AtFloat() {
+  SkipSeparators();
+  const char* start = p_;
+  float ignored;
+  bool ok = ParseFloat(&ignored);
+  p_ = start;
+  return ok;
+}
+
+bool TextLexer::AtCloseBrace() {
+  SkipSeparators();
+  return p_ < end_ && *p_ == '}';
+}
+
+}  // namespace xfile
