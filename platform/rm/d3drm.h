@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/rm/ddraw.h"
+#include "platform/rm/device.h"
 #include "platform/rm/face.h"
 #include "platform/rm/frame.h"
 #include "platform/rm/light.h"
@@ -14,6 +16,7 @@
 #include "platform/rm/object.h"
 #include "platform/rm/texture.h"
 #include "platform/rm/types.h"
+#include "platform/rm/viewport.h"
 
 // Directories searched, in order, for relative file names; shared by the root object and
 // the builders it makes.
@@ -23,6 +26,13 @@ struct RmSearchPath {
   // names are returned unchanged. Empty when nothing exists.
   std::string Resolve(const std::string& name) const;
 };
+
+// Reads a whole file: D3DRMERR_FILENOTFOUND when it cannot be opened, D3DRMERR_BADFILE
+// when reading fails.
+HRESULT RmReadFile(const std::string& path, std::vector<unsigned char>* bytes);
+// Loads a .bmp found on the search path as a texture named `name`:
+// D3DRMERR_FILENOTFOUND, or D3DRMERR_BADFILE for a file that does not decode.
+HRESULT RmLoadTexture(const RmSearchPath& search, const char* name, IDirect3DRMTexture** texture);
 
 class IDirect3DRM : public IDirect3DRMObject {
  public:
@@ -37,6 +47,15 @@ class IDirect3DRM : public IDirect3DRMObject {
   HRESULT CreateMaterial(D3DVALUE power, IDirect3DRMMaterial** material);
   // Reads an 8-, 24- or 32-bit .bmp; relative names are looked up on the search path.
   HRESULT LoadTexture(const char* name, IDirect3DRMTexture** texture);
+  // A device of width x height presenting to the clipper's window. A null or unknown
+  // driver GUID takes the default driver.
+  HRESULT CreateDeviceFromClipper(IDirectDrawClipper* clipper, GUID* driver, int width, int height,
+                                  IDirect3DRMDevice** device);
+  // A device that renders to memory only.
+  HRESULT CreateDeviceInMemory(GUID* driver, int width, int height, IDirect3DRMDevice** device);
+  // A viewport on the device's rectangle (x, y, width, height) seen through `camera`.
+  HRESULT CreateViewport(IDirect3DRMDevice* device, IDirect3DRMFrame* camera, DWORD x, DWORD y,
+                         DWORD width, DWORD height, IDirect3DRMViewport** viewport);
 
   // A list of directories separated by ';'.
   HRESULT SetSearchPath(const char* path);

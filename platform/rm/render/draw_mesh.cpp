@@ -1,0 +1,198 @@
+#include "platform/rm/render/draw_mesh.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/rm/material.h"
+#include "platform/rm/render/lighting.h"
+#include "platform/rm/texture.h"
+
+namespace render {
+namespace {
+
+// The per-mesh matrices in single precision, laid out for the vertex loop.
+struct MeshTransforms {
+  float clip[4][4];    // model to clip
+  float world[4][3];   // model to world
+  float normal[3][3];  // model normals to world: the inverse transpose of the world matrix
+};
+
+MeshTransforms MakeTransforms(const math3d::Mat4& world, const math3d::Mat4& world_to_clip) {
+  MeshTransforms t{};
+  const math3d::Mat4 clip = math3d::Multiply(world, world_to_clip);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) t.clip[r][c] = static_cast<float>(clip.m[r][c]);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 3; ++c) t.world[r][c] = static_cast<float>(world.m[r][c]);
+  // Row vectors: n' = n * transpose(inverse). A singular world matrix leaves the normals
+  // zero, which lights them with ambient light only.
+  math3d::Mat4 inverse;
+  if (math3d::AffineInverse(world, &inverse))
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 3; ++c) t.normal[r][c] = static_cast<float>(inverse.m[c][r]);
+  return t;
+}
+
+struct Rgb {
+  float r, g, b;
+};
+
+Rgb Lit(Rgb base, const float light[3], Rgb emissive) {
+  return Rgb{base.r * light[0] + emissive.r, base.g * light[1] + emissive.g, base.b * light[2] + emissive.b};
+}
+
+Vec3f Normalised(float x, float y, float z) {
+  const float len2 = x * x + y * y + z * z;
+  if (!(len2 > 1e-30f) || !std::isfinite(len2)) return Vec3f{0, 0, 0};
+  const float inv = 1.0f / std::sqrt(len2);
+  return Vec3f{x * inv, y * inv, z * inv};
+}
+
+// Corner indices of the group's faces as triangles: the face data itself when every face
+// is a triangle, else the faces fanned into the scratch buffer.
+const uint32_t* Triangles(const IDirect3DRMMesh::Group& g, RenderScratch* s, size_t* count) {
+  if (g.vertex_per_face == 3 && g.face_indices.size() == 3 * g.face_sizes.size()) {
+    *count = g.face_sizes.size();
+    return g.face_indices.data();
+  }
+  size_t total = 0, corners = 0;
+  for (const uint32_t n : g.face_sizes) {
+    if (n >= 3) total += n - 2;
+    corners += n;
+  }
+  if (corners > g.face_indices.size()) {  // sizes promise more corners than there are
+    *count = 0;
+    return nullptr;
+  }
+  uint32_t* out = Reserve(s->indices, 3 * total);
+  size_t at = 0, tri = 0;
+  for (const uint32_t n : g.face_sizes) {
+    for (uint32_t k = 1; k + 1 < n; ++k, ++tri) {
+      out[3 * tri] = g.face_indices[at];
+      out[3 * tri + 1] = g.face_indices[at + k];
+      out[3 * tri + 2] = g.face_indices[at + k + 1];
+    }
+    at += n;
+  }
+  *count = total;
+  return out;
+}
+
+raster::Fill FillOf(D3DRMRENDERQUALITY q) {
+  switch (q & D3DRMFILL_MASK) {
+    case D3DRMFILL_POINTS:
+      return raster::Fill::kPoints;
+    case D3DRMFILL_WIREFRAME:
+      return raster::Fill::kWireframe;
+    default:
+      return raster::Fill::kSolid;
+  }
+}
+
+void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, const MeshTransforms& t,
+               ColorSource source) {
+  const size_t nv = g.vertices.size();
+  if (nv == 0 || g.face_sizes.empty()) return;
+  RenderScratch* s = pass.scratch;
+  const D3DRMRENDERQUALITY q = EffectiveQuality(pass.device_quality, g.quality);
+  const bool lit = (q & D3DRMLIGHT_MASK) == D3DRMLIGHT_ON;
+  const bool gouraud = (q & D3DRMSHADE_MASK) != D3DRMSHADE_FLAT;
+
+  const D3DCOLOR c = source.from_frame ? source.color : g.color;
+  const Rgb base{D3DRMColorGetRed(c), D3DRMColorGetGreen(c), D3DRMColorGetBlue(c)};
+  Rgb emissive{0, 0, 0};
+  if (lit && g.material) g.material->GetEmissive(&emissive.r, &emissive.g, &emissive.b);
+
+  raster::ClipVertex* clip = Reserve(s->clip, nv);
+  Vec3f* world = lit ? Reserve(s->world, nv) : nullptr;
+  const SceneLights& lights = s->lights;
+  const auto& m = t.clip;
+  const auto& w = t.world;
+  const auto& n = t.normal;
+  for (size_t i = 0; i < nv; ++i) {
+    const D3DRMVERTEX& v = g.vertices[i];
+    const float x = v.position.x, y = v.position.y, z = v.position.z;
+    raster::ClipVertex& o = clip[i];
+    o.x = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
+    o.y = x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1];
+    o.z = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
+    o.w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
+    o.u = v.tu;
+    o.v = v.tv;
+    o.r = base.r;
+    o.g = base.g;
+    o.b = base.b;
+    if (!lit) continue;
+    const Vec3f p{x * w[0][0] + y * w[1][0] + z * w[2][0] + w[3][0],
+                  x * w[0][1] + y * w[1][1] + z * w[2][1] + w[3][1],
+                  x * w[0][2] + y * w[1][2] + z * w[2][2] + w[3][2]};
+    world[i] = p;
+    if (!gouraud) continue;
+    const float nx = v.normal.x, ny = v.normal.y, nz = v.normal.z;
+    const Vec3f normal =
+        Normalised(nx * n[0][0] + ny * n[1][0] + nz * n[2][0], nx * n[0][1] + ny * n[1][1] + nz * n[2][1],
+                   nx * n[0][2] + ny * n[1][2] + nz * n[2][2]);
+    float light[3];
+    LightAt(lights, p, normal, light);
+    const Rgb out = Lit(base, light, emissive);
+    o.r = out.r;
+    o.g = out.g;
+    o.b = out.b;
+  }
+
+  size_t ntri = 0;
+  const uint32_t* indices = Triangles(g, s, &ntri);
+  if (!indices || ntri == 0) return;
+
+  raster::RasterState state;
+  state.fill = FillOf(q);
+  state.shade = gouraud ? raster::Shade::kGouraud : raster::Shade::kFlat;
+  raster::Texture texture;
+  const IDirect3DRMTexture* tex = g.texture;
+  if (tex && tex->Width() > 0 && tex->Height() > 0 &&
+      tex->Pixels().size() >= size_t(tex->Width()) * size_t(tex->Height())) {
+    texture.width = tex->Width();
+    texture.height = tex->Height();
+    texture.pixels = tex->Pixels().data();
+    state.texture = &texture;
+  }
+  if (lit && !gouraud) {
+    // One colour per triangle from its own plane, at its centroid.
+    float* face = Reserve(s->face_colors, 3 * ntri);
+    for (size_t f = 0; f < ntri; ++f) {
+      const uint32_t i0 = indices[3 * f], i1 = indices[3 * f + 1], i2 = indices[3 * f + 2];
+      if (i0 >= nv || i1 >= nv || i2 >= nv) continue;  // the rasteriser skips it too
+      const Vec3f a = world[i0], b = world[i1], cc = world[i2];
+      const float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
+      const float vx = cc.x - a.x, vy = cc.y - a.y, vz = cc.z - a.z;
+      const Vec3f normal = Normalised(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx);
+      const Vec3f centre{(a.x + b.x + cc.x) / 3.0f, (a.y + b.y + cc.y) / 3.0f, (a.z + b.z + cc.z) / 3.0f};
+      float light[3];
+      LightAt(lights, centre, normal, light);
+      const Rgb out = Lit(base, light, emissive);
+      face[3 * f] = out.r;
+      face[3 * f + 1] = out.g;
+      face[3 * f + 2] = out.b;
+    }
+    state.face_colors = face;
+  }
+  raster::DrawTriangles(*pass.fb, pass.rect, state, clip, nv, indices, ntri);
+}
+
+}  // namespace
+
+D3DRMRENDERQUALITY EffectiveQuality(D3DRMRENDERQUALITY device, D3DRMRENDERQUALITY group) {
+  const DWORD shade = std::min(device & D3DRMSHADE_MASK, group & D3DRMSHADE_MASK);
+  const DWORD fill = std::min(device & D3DRMFILL_MASK, group & D3DRMFILL_MASK);
+  const bool lights =
+      (device & D3DRMLIGHT_MASK) == D3DRMLIGHT_ON && (group & D3DRMLIGHT_MASK) == D3DRMLIGHT_ON;
+  return shade | fill | (lights ? D3DRMLIGHT_ON : D3DRMLIGHT_OFF);
+}
+
+void DrawMesh(const Pass& pass, const IDirect3DRMMesh& mesh, const math3d::Mat4& world, ColorSource source) {
+  if (mesh.Groups().empty()) return;
+  const MeshTransforms t = MakeTransforms(world, pass.world_to_clip);
+  for (const IDirect3DRMMesh::Group& g : mesh.Groups()) DrawGroup(pass, g, t, source);
+}
+
+}  // namespace render

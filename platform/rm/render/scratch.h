@@ -1,0 +1,64 @@
+// Working memory of a render pass, kept on the device and reused by every viewport on it, so
+// that after the first passes a pass allocates nothing.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/rm/math3d.h"
+#include "platform/rm/raster/raster.h"
+#include "platform/rm/types.h"
+
+class IDirect3DRMFrame;
+
+namespace render {
+
+// Where a frame's visuals take their colour from, after resolving "from parent".
+struct ColorSource {
+  bool from_frame = false;
+  D3DCOLOR color = 0xFFFFFFFFu;
+};
+
+struct FrameVisit {
+  IDirect3DRMFrame* frame;
+  math3d::Mat4 world;
+  ColorSource source;
+  int depth;  // frames entered through a frame used as a visual, bounded against cycles
+};
+
+// A light in world space, ready for the vertex loop.
+struct WorldLight {
+  bool directional;
+  float r, g, b;
+  float px, py, pz;  // position (point lights)
+  float lx, ly, lz;  // unit vector toward the light (directional lights)
+  float constant, linear, quadratic;
+};
+
+struct SceneLights {
+  float ambient[3] = {0, 0, 0};
+  std::vector<WorldLight> lights;
+};
+
+struct Vec3f {
+  float x, y, z;
+};
+
+struct RenderScratch {
+  std::vector<FrameVisit> stack;
+  SceneLights lights;
+  std::vector<raster::ClipVertex> clip;
+  std::vector<Vec3f> world;  // world positions, for lighting
+  std::vector<uint32_t> indices;
+  std::vector<float> face_colors;
+};
+
+// Makes v hold at least n elements without ever shrinking it, so a pass over a smaller mesh
+// does not give back memory the next larger one needs again.
+template <class T>
+T* Reserve(std::vector<T>& v, size_t n) {
+  if (v.size() < n) v.resize(n);
+  return v.data();
+}
+
+}  // namespace render

@@ -1,0 +1,215 @@
+// Scene rendering: culling, lights, material modes, quality capping, visuals.
+#include <gtest/gtest.h>
+
+#include "platform/rm/render/draw_mesh.h"
+#include "tests/rm/render_fixture.h"
+
+namespace {
+
+using Culling = RenderScene;
+
+// Clockwise on the screen is the front; the same corners in the other order draw nothing,
+// whatever the fill.
+TEST_F(Culling, OnlyClockwiseTrianglesDrawInEveryFill) {
+  for (D3DRMRENDERQUALITY fill : {D3DRMFILL_SOLID, D3DRMFILL_WIREFRAME, D3DRMFILL_POINTS}) {
+    device->SetQuality(D3DRMSHADE_FLAT | D3DRMLIGHT_OFF | fill);
+    for (bool reversed : {false, true}) {
+      auto frame = Child(scene.get());
+      frame->AddVisual(Triangle(4, 0xFF00FF00, reversed).get());
+      Draw(frame.get());
+      if (reversed)
+        EXPECT_EQ(CountNonBlack(), 0u) << "fill " << fill;
+      else
+        EXPECT_GT(CountNonBlack(), fill == D3DRMFILL_POINTS ? 2u : 50u) << "fill " << fill;
+      scene->DeleteChild(frame.get());
+    }
+  }
+}
+
+TEST_F(Culling, AMirroringFrameTurnsTheFrontAround) {
+  auto frame = Child(scene.get());
+  frame->AddVisual(Triangle(0, 0xFF00FF00).get());
+  frame->SetPosition(nullptr, 0, 0, 4);
+  frame->AddScale(D3DRMCOMBINE_BEFORE, -1, 1, 1);
+  Draw();
+  EXPECT_EQ(CountNonBlack(), 0u);
+}
+
+using Lighting = RenderScene;
+
+TEST_F(Lighting, LightsOffDrawTheGroupColourAsIs) {
+  Light(scene.get(), D3DRMLIGHT_AMBIENT, 0.1f, 0.1f, 0.1f);
+  scene->AddVisual(Quad(1, 4, 0xFF804020, D3DRMRENDER_UNLITFLAT).get());
+  Draw();
+  EXPECT_EQ(Pixel(80, 60), 0xFF804020u);
+}
+
+TEST_F(Lighting, AmbientAndAttenuatedPointLightAdd) {
+  device->SetQuality(D3DRMRENDER_FLAT);
+  auto ambient = Light(scene.get(), D3DRMLIGHT_AMBIENT, 0.2f, 0.2f, 0.2f);
+  auto lamp = Child(scene.get());
+  lamp->SetPosition(nullptr, 0, 0, 0);  // straight in front of the quad
+  auto point = Light(lamp.get(), D3DRMLIGHT_POINT, 0.6f, 0.6f, 0.6f);
+  scene->AddVisual(Quad(0.5f, 4, 0xFFFFFFFF, D3DRMRENDER_FLAT).get());
+  Draw();
+  EXPECT_NEAR(Red(Pixel(80, 60)), (0.2 + 0.6) * 255, 1.5);
+  point->SetConstantAttenuation(2);
+  Draw();
+  EXPECT_NEAR(Red(Pixel(80, 60)), (0.2 + 0.3) * 255, 1.5);
+  // A light behind the surface adds nothing.
+  lamp->SetPosition(nullptr, 0, 0, 8);
+  Draw();
+  EXPECT_NEAR(Red(Pixel(80, 60)), 0.2 * 255, 1.5);
+}
+
+TEST_F(Lighting, DirectionalLightShinesAlongItsFrameZ) {
+  device->SetQuality(D3DRMRENDER_GOURAUD);
+  auto sun = Child(scene.get());
+  Light(sun.get(), D3DRMLIGHT_DIRECTIONAL, 1, 1, 1);
+  scene->AddVisual(Quad(0.5f, 4, 0xFFFFFFFF, D3DRMRENDER_GOURAUD).get());
+  sun->SetOrientation(nullptr, 0, 0, 1, 0, 1, 0);  // shining into the quad's face
+  Draw();
+  EXPECT_EQ(Red(Pixel(80, 60)), 255);
+  sun->SetOrientation(nullptr, 0, 0, -1, 0, 1, 0);
+  Draw();
+  EXPECT_EQ(Red(Pixel(80, 60)), 0);
+}
+
+TEST_F(Lighting, ZeroNormalsTakeAmbientOnly) {
+  device->SetQuality(D3DRMRENDER_GOURAUD);
+  Light(scene.get(), D3DRMLIGHT_AMBIENT, 0.4f, 0.4f, 0.4f);
+  Light(camera.get(), D3DRMLIGHT_POINT, 1, 1, 1);
+  scene->AddVisual(
+      Mesh({{-1, -1, 4}, {0, 1, 4}, {1, -1, 4}}, {0, 1, 2}, 3, 0xFFFFFFFF, D3DRMRENDER_GOURAUD).get());
+  Draw();
+  EXPECT_NEAR(Green(Pixel(80, 60)), 0.4 * 255, 1.5);
+}
+
+TEST_F(Lighting, RampDevicesLightWithWhiteIntensity) {
+  for (const GUID* driver : {&kRgbDriverGuid, &kRampDriverGuid}) {
+    Make(kWidth, kHeight, driver);
+    device->SetQuality(D3DRMRENDER_FLAT);
+    Light(scene.get(), D3DRMLIGHT_AMBIENT, 0.9f, 0.3f, 0.0f);
+    scene->AddVisual(Quad(1, 4, 0xFFFFFFFF, D3DRMRENDER_FLAT).get());
+    Draw();
+    const uint32_t c = Pixel(80, 60);
+    if (driver == &kRgbDriverGuid) {
+      EXPECT_NEAR(Red(c), 0.9 * 255, 1.5);
+      EXPECT_EQ(Blue(c), 0);
+    } else {
+      EXPECT_NEAR(Red(c), 0.4 * 255, 1.5);
+      EXPECT_EQ(Red(c), Green(c));
+      EXPECT_EQ(Green(c), Blue(c));
+    }
+  }
+}
+
+TEST_F(Lighting, EmissiveMaterialAdds) {
+  device->SetQuality(D3DRMRENDER_FLAT);
+  Light(scene.get(), D3DRMLIGHT_AMBIENT, 0.25f, 0.25f, 0.25f);
+  auto quad = Quad(1, 4, 0xFFFFFFFF, D3DRMRENDER_FLAT);
+  IDirect3DRMMaterial* m = nullptr;
+  ASSERT_EQ(rm->CreateMaterial(5, &m), D3DRM_OK);
+  m->SetEmissive(0, 0, 0.5f);
+  quad->SetGroupMaterial(0, m);
+  m->Release();
+  scene->AddVisual(quad.get());
+  Draw();
+  EXPECT_NEAR(Red(Pixel(80, 60)), 0.25 * 255, 1.5);
+  EXPECT_NEAR(Blue(Pixel(80, 60)), 0.75 * 255, 1.5);
+}
+
+using MaterialMode = RenderScene;
+
+TEST_F(MaterialMode, FrameColourReplacesGroupColoursDownTheTree) {
+  auto holder = Child(scene.get());
+  auto inner = Child(holder.get());
+  inner->AddVisual(Quad(1, 4, 0xFF0000FF, D3DRMRENDER_UNLITFLAT).get());
+  holder->SetColor(0xFF00FF00);
+  inner->SetColor(0xFFFF0000);
+  scene->SetMaterialMode(D3DRMMATERIAL_FROMPARENT);
+  struct Case {
+    D3DRMMATERIALMODE holder, inner;
+    uint32_t expected;
+  } cases[] = {
+      {D3DRMMATERIAL_FROMMESH, D3DRMMATERIAL_FROMMESH, 0xFF0000FF},
+      {D3DRMMATERIAL_FROMMESH, D3DRMMATERIAL_FROMFRAME, 0xFFFF0000},
+      {D3DRMMATERIAL_FROMFRAME, D3DRMMATERIAL_FROMPARENT, 0xFF00FF00},
+      {D3DRMMATERIAL_FROMFRAME, D3DRMMATERIAL_FROMMESH, 0xFF0000FF},
+      {D3DRMMATERIAL_FROMPARENT, D3DRMMATERIAL_FROMPARENT, 0xFF0000FF},  // the root: from mesh
+  };
+  for (const Case& c : cases) {
+    holder->SetMaterialMode(c.holder);
+    inner->SetMaterialMode(c.inner);
+    Draw();
+    EXPECT_EQ(Pixel(80, 60), c.expected) << c.holder << " " << c.inner;
+    // Rendering the inner frame alone resolves "from parent" through its ancestors too.
+    Draw(inner.get());
+    EXPECT_EQ(Pixel(80, 60), c.expected) << c.holder << " " << c.inner << " alone";
+  }
+}
+
+using Quality = RenderScene;
+
+TEST_F(Quality, DeviceAndGroupQualityCapEachOther) {
+  EXPECT_EQ(render::EffectiveQuality(D3DRMRENDER_GOURAUD, D3DRMRENDER_WIREFRAME), D3DRMRENDER_WIREFRAME);
+  EXPECT_EQ(render::EffectiveQuality(D3DRMRENDER_UNLITFLAT, D3DRMRENDER_GOURAUD), D3DRMRENDER_UNLITFLAT);
+  EXPECT_EQ(render::EffectiveQuality(D3DRMSHADE_GOURAUD | D3DRMLIGHT_ON | D3DRMFILL_POINTS, D3DRMRENDER_FLAT),
+            D3DRMSHADE_FLAT | D3DRMLIGHT_ON | D3DRMFILL_POINTS);
+  // A wireframe device draws a solid group as outlines: the middle stays empty.
+  device->SetQuality(D3DRMRENDER_WIREFRAME);
+  scene->AddVisual(Quad(1, 4, 0xFFFFFFFF, D3DRMRENDER_GOURAUD).get());
+  Draw();
+  EXPECT_EQ(Pixel(60, 40), 0xFF000000u);
+  EXPECT_GT(CountNonBlack(), 100u);
+  EXPECT_LT(CountNonBlack(), 600u);
+}
+
+using Visuals = RenderScene;
+
+TEST_F(Visuals, BuildersAndFramesShownAsVisualsDraw) {
+  IDirect3DRMMeshBuilder* b = nullptr;
+  ASSERT_EQ(rm->CreateMeshBuilder(&b), D3DRM_OK);
+  auto builder = Adopt(b);
+  const D3DVECTOR corners[] = {{-1, -1, 4}, {-1, 1, 4}, {1, 1, 4}, {1, -1, 4}};
+  const DWORD faces[] = {4, 0, 1, 2, 3, 0};
+  ASSERT_EQ(builder->AddFaces(4, corners, 0, nullptr, faces, nullptr), D3DRM_OK);
+  builder->SetColor(0xFFFFFF00);
+  builder->SetQuality(D3DRMRENDER_UNLITFLAT);
+  auto holder = Child(scene.get());
+  holder->AddVisual(builder.get());
+  Draw();
+  EXPECT_EQ(Pixel(80, 60), 0xFFFFFF00u);
+  const size_t covered = CountNonBlack();
+  EXPECT_GT(covered, 1000u);
+
+  // The same frame shown again, shifted, by a frame that uses it as a visual; and a frame
+  // that shows itself stops after a bounded nesting.
+  auto shower = Child(scene.get());
+  shower->SetPosition(nullptr, 1.5f, 0, 0);
+  shower->AddVisual(holder.get());
+  shower->AddVisual(shower.get());
+  Draw();
+  EXPECT_GT(CountNonBlack(), covered);
+  shower->DeleteVisual(shower.get());
+}
+
+TEST_F(Visuals, PassesAreDeterministicAndDepthTested) {
+  device->SetQuality(D3DRMRENDER_GOURAUD);
+  Light(scene.get(), D3DRMLIGHT_AMBIENT, 0.3f, 0.3f, 0.3f);
+  Light(camera.get(), D3DRMLIGHT_POINT, 0.8f, 0.8f, 0.8f);
+  auto ball = Child(scene.get());
+  ball->SetPosition(nullptr, 0, 0, 5);
+  ball->AddVisual(Sphere(1.5f, 12, 16, 0xFF40C0FF).get());
+  // A red square behind the sphere only shows around it.
+  scene->AddVisual(Quad(10, 9, 0xFFFF0000, D3DRMRENDER_UNLITFLAT).get());
+  Draw();
+  const std::vector<uint32_t> first = device->Framebuffer().color;
+  EXPECT_NE(Pixel(80, 60) & 0xFF, 0u);
+  EXPECT_EQ(Red(Pixel(80, 60)) < 200, true);
+  EXPECT_EQ(Pixel(2, 2), 0xFFFF0000u);
+  Draw();
+  EXPECT_EQ(device->Framebuffer().color, first);
+}
+
+}  // namespace
