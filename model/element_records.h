@@ -1,0 +1,84 @@
+// The three element records of the mesh model: points, wires (edges) and faces.
+//
+// Every record owns an identity cell, a separately allocated integer that always holds the
+// element's current index. Elements refer to each other through pointers to those cells,
+// so a reference keeps naming the same element when compaction moves it to another slot.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/rm/d3drm.h"
+
+// Identity cell of an element; the value is its current index in its container.
+using IdCell = int*;
+
+struct TexCoord {
+  int32_t x = 0, y = 0;
+};
+
+struct PointStuff {
+  PointStuff() : id(new int(0)) {}
+  // The model owns and frees the cell, the array and the retained-mode objects; a record
+  // is destroyed with its group only.
+  ~PointStuff() = default;
+
+  IdCell id;
+  int realid = 0;
+  int selectsize = 0;
+  _D3DVECTOR point{0, 0, 0};
+  float tu = 0, tv = 0;
+  IdCell* connectedwire = nullptr;  // exactly num_connected entries, or none
+  bool selected = false;
+  bool active = false;
+  bool cursoractive = false;
+  bool can_be_selected = false;
+  bool added = false;
+  bool vis = false;
+  bool mapped = false;
+  uint16_t deleteit = 0;
+  uint32_t num_connected = 0;
+  int distance = 0;
+  IDirect3DRMFrame* frames = nullptr;
+  IDirect3DRMMesh* meshes = nullptr;
+};
+
+struct WireStuff {
+  WireStuff() : id(new int(0)) {}
+  ~WireStuff() = default;
+
+  IdCell id;
+  IDirect3DRMFrame* wireframes = nullptr;
+  IDirect3DRMMesh* wiremeshes = nullptr;
+  bool callback = false;
+  bool selected = false;
+  bool deleteit = false;
+  bool gone = true;
+  bool vis = false;
+  float beforelength = 1.0f;
+  int order = 0;
+  IdCell points[2] = {nullptr, nullptr};  // first end (frame origin), second end
+};
+
+struct FaceStuff {
+  FaceStuff() : id(new int(0)) {}
+  ~FaceStuff() = default;
+
+  // Texture triangle of the texture view, in its pixels (mesh display).
+  void SetTex_x(int index, float x);
+  void SetTex_y(int index, float y);
+  TexCoord GetInsidePoint(int x1, int x2, int x3, int y1, int y2, int y3);
+  TexCoord MidPt(int x1, int x2, int y1, int y2);
+  void CenterToTexBits(bool* r1, bool* r2, bool* r3, float x, float y);
+
+  TexCoord tex[3];
+  bool added = false;
+  IdCell id;
+  IdCell points[3] = {nullptr, nullptr, nullptr};  // corners in winding order
+  IdCell sides[3] = {nullptr, nullptr, nullptr};
+  bool backface = false;
+  bool texbits[3] = {false, false, false};
+  bool texactive[3] = {false, false, false};
+  TexCoord center;
+  IDirect3DRMFace* face = nullptr;
+  _D3DVECTOR normal{0, 0, 0};
+};

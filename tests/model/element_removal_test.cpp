@@ -1,0 +1,189 @@
+// Removing points, wires and faces with compaction, taking wires off a point's list, and
+// cancelling the polygon under construction.
+#include "tests/model/model_fixture.h"
+
+TEST_F(ModelTest, RemovingTheFirstOfThreeMovesTheLastIntoItsSlot) {
+  Polygoni& m = *model;
+  IdCell a = AddPoint(0, 0, 0);
+  IdCell b = AddPoint(1, 0, 0);
+  IdCell c = AddPoint(2, 0, 0);
+  IdCell d = AddPoint(3, 0, 0);
+  AddTriangle(b, c, d);
+  AddTriangle(a, b, c);
+  AddTriangle(a, c, d);
+  IdCell first_face = m.facedata[0].id;
+  IdCell last_face = m.facedata[2].id;
+
+  m.RemoveFace(0);
+  EXPECT_EQ(m.num_faces, 2);
+  EXPECT_EQ(*last_face, 0);
+  EXPECT_EQ(m.facedata[0].id, last_face);
+  EXPECT_EQ(m.facedata[0].points[0], a);
+  EXPECT_EQ(m.facedata[0].points[2], d);
+  EXPECT_EQ(*first_face, 2) << "the removed record waits in the tail with its own cell";
+  EXPECT_EQ(*m.facedata[1].points[0], 0);
+  ExpectSound();
+
+  // Point a (index 0) is freed of its wires and faces, then removed: d takes index 0.
+  while (m.num_faces > 0) m.RemoveFace(m.num_faces - 1);
+  for (int i = m.num_wireframes - 1; i >= 0; --i) {
+    WireStuff& w = m.wiredata[i];
+    if (w.points[0] != a && w.points[1] != a) continue;
+    m.RemoveConnectedWire(*w.points[0], i);
+    m.RemoveConnectedWire(*w.points[1], i);
+    m.RemoveWire(i);
+  }
+  ExpectSound("after taking a's wires");
+  m.RemovePoint(*a);
+  EXPECT_EQ(*d, 0);
+  EXPECT_FLOAT_EQ(m.pointdata[0].point.x, 3);
+  EXPECT_EQ(*b, 1);
+  EXPECT_EQ(*c, 2);
+  // The wires that ended at d now read index 0 through d's cell.
+  IdCell cd = FindWire(c, d);
+  ASSERT_NE(cd, nullptr);
+  const WireStuff& w = m.wiredata[*cd];
+  EXPECT_EQ(*w.points[0] == 0 ? *w.points[1] : *w.points[0], 2);
+  ExpectSound("after removing a");
+}
+
+TEST_F(ModelTest, RemovingAWireDetachesItsPrismAndLowersCreateIndex) {
+  Polygoni& m = *model;
+  IdCell a = AddPoint(0, 0, 0);
+  IdCell b = AddPoint(0, 1, 0);
+  IdCell c = AddPoint(0, 2, 0);
+  IdCell ab = AddWire(a, b);
+  AddWire(b, c);
+  m.createindex = 7;  // removal lowers it on every call, whatever it names
+  IDirect3DRMFrame* frame = m.wiredata[*ab].wireframes;
+  m.RemoveConnectedWire(*a, *ab);
+  m.RemoveConnectedWire(*b, *ab);
+  m.RemoveWire(*ab);
+  EXPECT_EQ(m.createindex, 6);
+  EXPECT_TRUE(frame->Visuals().empty());
+  EXPECT_EQ(m.num_wireframes, 1);
+  EXPECT_EQ(*m.wiredata[0].points[1], *c);
+  EXPECT_EQ(m.wiredata[1].wireframes, frame) << "the removed slot keeps its frame";
+  ExpectSound();
+}
+
+TEST_F(ModelTest, TakingAWireOffAPointsList) {
+  Polygoni& m = *model;
+  IdCell hub = AddPoint(0, 0, 0);
+  IdCell w0 = AddWire(hub, AddPoint(1, 0, 0));
+  IdCell w1 = AddWire(hub, AddPoint(2, 0, 0));
+  IdCell w2 = AddWire(hub, AddPoint(3, 0, 0));
+  PointStuff& p = m.pointdata[*hub];
+
+  m.RemoveConnectedWire(*hub, *w0);  // the last entry fills the hole
+  ASSERT_EQ(p.num_connected, 2u);
+  EXPECT_EQ(p.connectedwire[0], w2);
+  EXPECT_EQ(p.connectedwire[1], w1);
+
+  m.RemoveConnectedWire(*hub, *w0);  // not listed: reported, list unchanged
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "TERMINAL ERROR: DELETE ERROR 01\r\n");
+  ASSERT_EQ(p.num_connected, 2u);
+  EXPECT_EQ(p.connectedwire[0], w2);
+
+  m.RemoveConnectedWire(*hub, *w1);
+  m.RemoveConnectedWire(*hub, *w2);
+  EXPECT_EQ(p.num_connected, 0u);
+  EXPECT_EQ(p.connectedwire, nullptr);
+}
+
+TEST_F(ModelTest, TerminateWithoutAPolygonDoesNothing) {
+  Polygoni& m = *model;
+  IdCell a = AddPoint(0, 0, 0);
+  IdCell b = AddPoint(1, 0, 0);
+  AddTriangle(a, b, AddPoint(0, 1, 0));
+  m.createindex = 2;
+  m.pointdata[0].can_be_selected = false;
+  m.Terminate();
+  EXPECT_EQ(m.num_points, 3);
+  EXPECT_EQ(m.num_wireframes, 3);
+  EXPECT_EQ(m.num_faces, 1);
+  EXPECT_EQ(m.createindex, 2);
+  EXPECT_FALSE(m.pointdata[0].can_be_selected);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ModelTest, TerminateRemovesWhatTheOpenPolygonLaid) {
+  Polygoni& m = *model;
+  IdCell a = AddPoint(0, 0, 0);
+  IdCell b = AddPoint(1, 0, 0);
+  IdCell c = AddPoint(0, 1, 0);
+  AddTriangle(a, b, c);
+  m.createindex = m.num_wireframes - 1;
+
+  Click(5, 5, 0);
+  Click(6, 5, 0);
+  Click(6, 6, 0);
+  ASSERT_EQ(m.time, 3);
+  ASSERT_EQ(m.num_points, 6);
+  ASSERT_EQ(m.num_wireframes, 6);
+  ExpectSound("while drawing");
+
+  m.Terminate();
+  EXPECT_TRUE(messages.empty()) << messages[0];
+  EXPECT_EQ(m.time, 0);
+  EXPECT_EQ(m.sides, 3);
+  EXPECT_EQ(m.num_points, 3);
+  EXPECT_EQ(m.num_wireframes, 3);
+  EXPECT_EQ(m.num_faces, 1);
+  EXPECT_EQ(m.createindex, m.num_wireframes - 1);
+  for (int i = 0; i < m.num_points; ++i) EXPECT_TRUE(m.pointdata[i].can_be_selected);
+  for (int i = 0; i < m.num_wireframes; ++i) {
+    EXPECT_EQ(m.wiredata[i].order, -1);
+    EXPECT_EQ(m.wiredata[i].wireframes->GetColor(), D3DRMCreateColorRGB(0.3f, 0.3f, 1.0f));
+  }
+  EXPECT_EQ(PointXs(), (std::vector<float>{0, 1, 0}));
+  ExpectSound("after cancelling");
+
+  // The slots of the cancelled elements serve the next polygon.
+  Click(9, 9, 9);
+  EXPECT_EQ(m.num_points, 4);
+  EXPECT_EQ(m.pointdata[3].frames->Visuals().size(), 1u);
+  ExpectSound("next polygon");
+}
+
+TEST_F(ModelTest, TerminateKeepsAnExistingCornerThePolygonStartedFrom) {
+  Polygoni& m = *model;
+  IdCell a = AddPoint(0, 0, 0);
+  IdCell b = AddPoint(1, 0, 0);
+  IdCell c = AddPoint(0, 1, 0);
+  AddTriangle(a, b, c);
+
+  // The first click lands on the held corner b instead of making a point.
+  m.createindex = m.num_wireframes;
+  m.AllocWire(+1);
+  m.selectedpoint = *b;
+  m.SetPointData(m.createindex, *b, nullptr, false);
+  m.wiredata[m.createindex].points[0] = b;
+  m.wiredata[m.createindex].callback = true;
+  _D3DVECTOR at = m.pointdata[*b].point;
+  m.MakeWire(&at);
+  time_before = m.createindex;
+  m.time = 1;
+  Click(3, 3, 0);
+  ASSERT_EQ(m.pointdata[*b].num_connected, 3u);
+
+  m.Terminate();
+  EXPECT_EQ(m.num_points, 3);
+  EXPECT_EQ(m.num_wireframes, 3);
+  EXPECT_EQ(m.pointdata[*b].num_connected, 2u);
+  EXPECT_EQ(*b, 1);
+  ExpectSound();
+}
+
+TEST_F(ModelTest, TerminateAtTheCornerLimitCountsTheRubberBandAsAnEleventhEdge) {
+  Polygoni& m = *model;
+  for (int k = 0; k < 11; ++k) Click(static_cast<float>(k), static_cast<float>(k * k), 0);
+  ASSERT_EQ(m.time, 11);
+  m.Terminate();
+  EXPECT_EQ(m.num_points, 0);
+  EXPECT_EQ(m.num_wireframes, 0);
+  EXPECT_EQ(m.createindex, -1);
+  EXPECT_TRUE(messages.empty());
+  ExpectSound();
+}

@@ -1,0 +1,146 @@
+// A model set up as the editor sets it up: a root object, the scene frame, three camera
+// frames and the cursor frame, an initialised Polygoni, and captured message boxes.
+// Helpers build elements the way polygon creation does, without its clicks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/errors.h"
+#include "model/polygoni.h"
+
+class ModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMsgSink([this](const std::string&, const std::string& text) { messages.push_back(text); });
+    ASSERT_EQ(Direct3DRMCreate(&lpD3DRM), D3DRM_OK);
+    model = std::make_unique<Polygoni>();
+    IDirect3DRMFrame* root = nullptr;
+    ASSERT_EQ(lpD3DRM->CreateFrame(nullptr, &root), D3DRM_OK);
+    root_ = root;
+    ASSERT_EQ(lpD3DRM->CreateFrame(root, &model->scene), D3DRM_OK);
+    ASSERT_EQ(lpD3DRM->CreateFrame(model->scene, &model->world_frame), D3DRM_OK);
+    ASSERT_EQ(lpD3DRM->CreateFrame(model->scene, &model->world_frame2), D3DRM_OK);
+    ASSERT_EQ(lpD3DRM->CreateFrame(root, &model->view1), D3DRM_OK);
+    ASSERT_EQ(lpD3DRM->CreateFrame(root, &model->view2), D3DRM_OK);
+    ASSERT_EQ(lpD3DRM->CreateFrame(root, &model->view3), D3DRM_OK);
+    model->view1->SetPosition(nullptr, 0, 0, -50);
+    model->InitPolygoni();
+    model->InitPoint();
+    model->InitWire();
+    ASSERT_TRUE(messages.empty()) << messages[0];
+  }
+
+  void TearDown() override {
+    // The model does not release the cursor and model frames; the start-up owns them.
+    IDirect3DRMFrame* cursor = model->world_frame;
+    IDirect3DRMFrame* frame2 = model->world_frame2;
+    model.reset();
+    cursor->Release();
+    frame2->Release();
+    root_->Release();
+    lpD3DRM->Release();
+    lpD3DRM = nullptr;
+    SetMsgSink(nullptr);
+  }
+
+  // The model's invariant check, as a test assertion.
+  void ExpectSound(const char* where = "") {
+    auto violation = model->CheckInvariants();
+    EXPECT_FALSE(violation.has_value()) << where << ": " << *violation;
+  }
+
+  // A new point at (x, y, z) with its frame and cube; returns its identity cell.
+  IdCell AddPoint(float x, float y, float z) {
+    Polygoni& m = *model;
+    m.AllocPoint(+1);
+    PointStuff& p = m.pointdata[m.num_points - 1];
+    p.point = {x, y, z};
+    m.MakePoint(&p.point);
+    return p.id;
+  }
+
+  // A wire from a to b, listed by both ends, as a finished polygon edge.
+  IdCell AddWire(IdCell a, IdCell b) {
+    Polygoni& m = *model;
+    m.createindex = m.num_wireframes;
+    m.AllocWire(+1);
+    m.SetPointData(m.createindex, *a, nullptr, false);
+    m.SetPointData(m.createindex, *b, nullptr, false);
+    WireStuff& w = m.wiredata[m.createindex];
+    w.points[0] = a;
+    w.points[1] = b;
+    m.MakeWire(&m.pointdata[*a].point);
+    w.order = -1;
+    return w.id;
+  }
+
+  // The wire joining a and b, or null.
+  IdCell FindWire(IdCell a, IdCell b) {
+    for (int i = 0; i < model->num_wireframes; ++i) {
+      WireStuff& w = model->wiredata[i];
+      if ((w.points[0] == a && w.points[1] == b) || (w.points[0] == b && w.points[1] == a)) return w.id;
+    }
+    return nullptr;
+  }
+
+  // A face on three points, sharing wires that already join them.
+  IdCell AddTriangle(IdCell a, IdCell b, IdCell c) {
+    IdCell ab = FindWire(a, b) ? FindWire(a, b) : AddWire(a, b);
+    IdCell bc = FindWire(b, c) ? FindWire(b, c) : AddWire(b, c);
+    IdCell ca = FindWire(c, a) ? FindWire(c, a) : AddWire(c, a);
+    model->AllocFace(+1);
+    FaceStuff& f = model->facedata[model->num_faces - 1];
+    f.points[0] = a;
+    f.points[1] = b;
+    f.points[2] = c;
+    f.sides[0] = ab;
+    f.sides[1] = bc;
+    f.sides[2] = ca;
+    f.backface = false;
+    return f.id;
+  }
+
+  // One corner click of polygon creation at a new point: the previous rubber band becomes
+  // an edge ending at the new corner, and a new rubber band starts there.
+  void Click(float x, float y, float z) {
+    Polygoni& m = *model;
+    _D3DVECTOR pos{x, y, z};
+    if (m.time != 0) sub_div[m.time - 1] = {m.wiredata[m.createindex].points[0], m.wiredata[time_before].id};
+    m.createindex += 1;
+    m.AllocWire(+1);
+    m.selectedpoint = -2;
+    m.SetPointData(m.createindex, -2, &pos, false);
+    const int corner = m.num_points - 1;
+    if (m.time != 0) {
+      m.SetPointData(time_before, corner, nullptr, false);
+      m.wiredata[time_before].points[1] = m.pointdata[corner].id;
+      m.wiredata[time_before].callback = false;
+    } else {
+      m.first_p_index = corner;
+    }
+    m.MakeWire(&pos);
+    m.MakePoint(&pos);
+    WireStuff& band = m.wiredata[m.createindex];
+    band.callback = true;
+    band.order = m.time;
+    time_before = m.createindex;
+    m.time += 1;
+  }
+
+  // Positions of the live points in index order.
+  std::vector<float> PointXs() {
+    std::vector<float> xs;
+    for (int i = 0; i < model->num_points; ++i) xs.push_back(model->pointdata[i].point.x);
+    return xs;
+  }
+
+  std::unique_ptr<Polygoni> model;
+  std::vector<std::string> messages;
+
+ private:
+  IDirect3DRMFrame* root_ = nullptr;
+};
