@@ -1,0 +1,82 @@
+// Resources the program describes as data (menus, accelerators, strings, bitmaps, cursors,
+// icons) and registers once at start; the Load* calls build from them.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/win/win.h"
+
+// A resource name: a number (MAKEINTRESOURCEA, or "#12") or a case-insensitive string.
+struct ResourceKey {
+  std::string name;
+  int id = -1;
+  ResourceKey() = default;
+  ResourceKey(int number) : id(number) {}  // NOLINT: rows read best without the type name
+  ResourceKey(const char* text);           // NOLINT
+  bool Matches(LPCSTR lookup) const;
+};
+
+// An image: either pixels (0xAARRGGBB, top row first) or encoded bytes of a format Qt
+// reads (BMP, PNG, XPM, ...).
+struct ImageResource {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  ResourceBytes encoded;
+};
+
+// One menu item. Text takes & mnemonics and a "\t" before the shortcut text; flags take
+// MF_SEPARATOR, MF_GRAYED, MF_CHECKED; items with children are popups.
+struct MenuTemplateItem {
+  std::string text;
+  UINT id = 0;
+  UINT flags = 0;
+  std::vector<MenuTemplateItem> children;
+
+  MenuTemplateItem(std::string item_text, UINT item_id = 0, UINT item_flags = 0)  // NOLINT: table rows
+      : text(std::move(item_text)), id(item_id), flags(item_flags) {}
+  MenuTemplateItem(std::string popup_text, std::vector<MenuTemplateItem> items)
+      : text(std::move(popup_text)), children(std::move(items)) {}
+};
+struct MenuResource {
+  ResourceKey name;
+  std::vector<MenuTemplateItem> items;
+};
+struct AcceleratorResource {
+  ResourceKey name;
+  std::vector<ACCEL> entries;
+};
+struct StringResource {
+  UINT id = 0;
+  std::string text;
+};
+struct BitmapResource {
+  ResourceKey name;
+  ImageResource image;
+};
+struct CursorResource {
+  ResourceKey name;
+  ImageResource image;
+  int hotspot_x = 0, hotspot_y = 0;
+};
+struct IconResource {
+  ResourceKey name;
+  ImageResource image;
+};
+
+struct ResourceSet {
+  std::vector<MenuResource> menus;
+  std::vector<AcceleratorResource> accelerators;
+  std::vector<StringResource> strings;
+  std::vector<BitmapResource> bitmaps;
+  std::vector<CursorResource> cursors;
+  std::vector<IconResource> icons;
+};
+
+// Replaces the registered resources. Handles loaded before stay valid.
+void RegisterResources(const ResourceSet& resources);
+
+// Copies the string `id` into the buffer (cut to size - 1 and terminated); returns the
+// characters copied, 0 when there is no such string.
+int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);

@@ -1,0 +1,669 @@
+// The window layer on Qt's offscreen platform: messages, input translation, menus,
+// accelerators, toolbar, status bar, menu help, message boxes, pointer and presenting.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QTimer>
+#include <QToolTip>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win/qt_access.h"
+#include "platform/win/win.h"
+
+namespace {
+
+struct Call {
+  HWND window;
+  UINT message;
+  WPARAM wparam;
+  LPARAM lparam;
+};
+std::vector<Call> calls;
+// Lets a test answer a message itself; returns true when it did.
+std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> hook;
+
+LRESULT Recorder(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  calls.push_back({window, message, wparam, lparam});
+  LRESULT result = 0;
+  if (hook && hook(window, message, wparam, lparam, &result)) return result;
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+std::vector<UINT> MessagesTo(HWND window) {
+  std::vector<UINT> result;
+  for (const Call& call : calls)
+    if (call.window == window) result.push_back(call.message);
+  return result;
+}
+
+ResourceSet TestResources() {
+  ResourceSet set;
+  set.menus.push_back({"TestMenu",
+                       {{"&File", {{"&New", 201}, {"&Open...", 202}, {"", 0, MF_SEPARATOR}, {"E&xit", 206}}},
+                        {"&Edit",
+                         {{"U&ndo\tCtrl+Z", 283, MF_GRAYED}, {"&Create", 225, MF_CHECKED}, {"&Edit", 50}}}}});
+  set.accelerators.push_back({3, {{FVIRTKEY | FCONTROL, 'Z', 283}, {0, 0x18, 207}}});
+  set.strings = {{201, "Clear the current scene, and start over"}, {50, "Edit existing polygons"}};
+  ImageResource strip;
+  strip.width = 64;
+  strip.height = 16;
+  strip.pixels.assign(64 * 16, 0xFF336699);
+  set.bitmaps.push_back({58, strip});
+  return set;
+}
+
+class WinTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    static const bool registered = [] {
+      WNDCLASSA window_class;
+      window_class.style = CS_DBLCLKS;
+      window_class.lpfnWndProc = Recorder;
+      window_class.cbWndExtra = 8;
+      window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+      window_class.lpszClassName = "TestWindow";
+      return RegisterClassA(&window_class) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    RegisterResources(TestResources());
+    Drain();
+    calls.clear();
+    hook = nullptr;
+    SetModalResponder({});
+  }
+  void TearDown() override {
+    hook = nullptr;
+    for (HWND window : made_) DestroyWindow(window);
+    Drain();
+  }
+
+  HWND MakeMain(HMENU menu = nullptr) {
+    HWND window = CreateWindowExA(0, "TestWindow", "Main", WS_OVERLAPPEDWINDOW, 10, 10, 400, 300, nullptr, menu,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(window, SW_SHOW);
+    made_.push_back(window);
+    return window;
+  }
+  HWND MakeChild(HWND parent, int id, int x, int y, int width, int height) {
+    return CreateWindowExA(0, "TestWindow", "", WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+  }
+  static std::vector<MSG> Drain() {
+    std::vector<MSG> taken;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) taken.push_back(msg);
+    return taken;
+  }
+  static const MSG* Find(const std::vector<MSG>& messages, UINT message) {
+    for (const MSG& msg : messages)
+      if (msg.message == message) return &msg;
+    return nullptr;
+  }
+  static void Key(HWND window, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
+    QKeyEvent event(type, key, modifiers, text);
+    QCoreApplication::sendEvent(ClientWidgetOf(window), &event);
+  }
+
+  std::vector<HWND> made_;
+};
+
+TEST_F(WinTest, SendIsSynchronousAndReentrantWhilePostedMessagesKeepTheirOrder) {
+  HWND window = MakeMain();
+  std::vector<int> depths;
+  hook = [&](HWND w, UINT message, WPARAM wparam, LPARAM, LRESULT* result) {
+    if (message != WM_USER + 1) return false;
+    depths.push_back(static_cast<int>(wparam));
+    *result = wparam == 0 ? 100 : SendMessageA(w, WM_USER + 1, wparam - 1, 0) + 1;
+    return true;
+  };
+  EXPECT_EQ(SendMessageA(window, WM_USER + 1, 3, 0), 103);
+  EXPECT_EQ(depths, (std::vector<int>{3, 2, 1, 0}));
+
+  Drain();
+  PostQuitMessage(7);
+  for (WPARAM i = 0; i < 3; ++i) PostMessageA(window, WM_USER + 5, i, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, window, WM_USER + 5, WM_USER + 5, PM_NOREMOVE));
+  EXPECT_EQ(msg.wParam, 0u);
+  for (WPARAM i = 0; i < 3; ++i) {
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 5);
+    EXPECT_EQ(msg.wParam, i);
+  }
+  // The quit message comes only after everything else.
+  EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.wParam, 7u);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(WinTest, CreationDestructionExtraBytesAndSizes) {
+  hook = [](HWND, UINT message, WPARAM, LPARAM lparam, LRESULT* result) {
+    if (message != WM_CREATE) return false;
+    *result = std::strcmp(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpszName, "refuse") == 0 ? -1 : 0;
+    return true;
+  };
+  EXPECT_EQ(CreateWindowExA(0, "TestWindow", "refuse", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
+
+  HWND main = MakeMain(LoadMenuA(GetModuleHandleA(nullptr), "testmenu"));
+  RECT client;
+  ASSERT_TRUE(GetClientRect(main, &client));
+  const int bar_height = MenuBarOf(main)->height();
+  EXPECT_GT(bar_height, 0);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 300 - bar_height);
+
+  HWND view = MakeChild(main, 1, 0, 28, 200, 100);
+  EXPECT_EQ(GetDlgItem(main, 1), view);
+  EXPECT_EQ(SetWindowLongA(view, 4, 0x12345678), 0);
+  EXPECT_EQ(GetWindowLongA(view, 4), 0x12345678);
+  EXPECT_EQ(GetWindowWord(view, 4), 0x5678);
+  EXPECT_EQ(SetWindowLongA(view, 6, 1), 0);  // would run past the 8 extra bytes
+  EXPECT_EQ(GetWindowLongA(view, 6), 0);
+
+  calls.clear();
+  ASSERT_TRUE(SetWindowPos(view, nullptr, 5, 30, 120, 90, SWP_NOZORDER));
+  ASSERT_EQ(calls.size(), 1u);  // sent before SetWindowPos returns
+  EXPECT_EQ(calls[0].message, WM_SIZE);
+  EXPECT_EQ(calls[0].lparam, MAKELPARAM(120, 90));
+  POINT origin{0, 0};
+  ClientToScreen(view, &origin);
+  POINT back = origin;
+  ScreenToClient(main, &back);
+  EXPECT_EQ(back.x, 5);
+  EXPECT_EQ(back.y, 30);
+
+  calls.clear();
+  ASSERT_TRUE(DestroyWindow(main));
+  made_.clear();
+  EXPECT_EQ(MessagesTo(main).front(), WM_DESTROY);
+  EXPECT_EQ(MessagesTo(view).front(), WM_DESTROY);
+  EXPECT_LT(std::find_if(calls.begin(), calls.end(), [&](const Call& c) { return c.window == main; }) - calls.begin(),
+            std::find_if(calls.begin(), calls.end(), [&](const Call& c) { return c.window == view; }) - calls.begin());
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_FALSE(IsWindow(view));
+  EXPECT_EQ(SendMessageA(view, WM_USER, 0, 0), 0);
+}
+
+TEST_F(WinTest, MouseInputArrivesInClientCoordinatesWithButtonFlags) {
+  HWND main = MakeMain();
+  HWND view = MakeChild(main, 1, 10, 20, 100, 80);
+  Drain();
+  QWidget* widget = ClientWidgetOf(view);
+  const QPointF local(15, 25);
+  QMouseEvent press(QEvent::MouseButtonPress, local, widget->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
+                    Qt::ShiftModifier);
+  QCoreApplication::sendEvent(widget, &press);
+  QMouseEvent double_click(QEvent::MouseButtonDblClick, local, widget->mapToGlobal(local), Qt::LeftButton,
+                           Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &double_click);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-3, 7), widget->mapToGlobal(QPointF(-3, 7)),
+                      Qt::RightButton, Qt::LeftButton, Qt::ControlModifier);
+  QCoreApplication::sendEvent(widget, &release);
+
+  const std::vector<MSG> messages = Drain();
+  const MSG* down = Find(messages, WM_LBUTTONDOWN);
+  ASSERT_NE(down, nullptr);
+  EXPECT_EQ(down->hwnd, view);
+  EXPECT_EQ(LOWORD(down->lParam), 15);
+  EXPECT_EQ(HIWORD(down->lParam), 25);
+  EXPECT_EQ(down->wParam, MK_LBUTTON | MK_SHIFT);
+  EXPECT_NE(Find(messages, WM_LBUTTONDBLCLK), nullptr);  // the class asked for double clicks
+  const MSG* up = Find(messages, WM_RBUTTONUP);
+  ASSERT_NE(up, nullptr);
+  EXPECT_EQ(GET_X_LPARAM(up->lParam), -3);
+  EXPECT_EQ(up->wParam, MK_LBUTTON | MK_CONTROL);
+  EXPECT_TRUE(GetKeyState(VK_CONTROL) & 0x8000);
+  EXPECT_TRUE(GetKeyState(VK_LBUTTON) & 0x8000);
+
+  POINT pointer;
+  GetCursorPos(&pointer);
+  const QPoint expected = widget->mapToGlobal(QPoint(-3, 7));
+  EXPECT_EQ(pointer.x, expected.x());
+  EXPECT_EQ(pointer.y, expected.y());
+}
+
+TEST_F(WinTest, KeysArriveAsVirtualKeyCodes) {
+  HWND main = MakeMain();
+  Drain();
+  const struct {
+    int qt_key;
+    int virtual_key;
+  } rows[] = {{Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Space, VK_SPACE}, {Qt::Key_Left, VK_LEFT},
+              {Qt::Key_Up, VK_UP},         {Qt::Key_Right, VK_RIGHT}, {Qt::Key_Down, VK_DOWN},
+              {Qt::Key_Shift, VK_SHIFT},   {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Delete, VK_DELETE},
+              {Qt::Key_Q, 'Q'},            {Qt::Key_7, '7'}};
+  for (const auto& row : rows) {
+    Key(main, QEvent::KeyPress, row.qt_key, Qt::NoModifier);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 1u) << row.qt_key;
+    EXPECT_EQ(messages[0].message, WM_KEYDOWN);
+    EXPECT_EQ(messages[0].hwnd, main);
+    EXPECT_EQ(messages[0].wParam, static_cast<WPARAM>(row.virtual_key)) << row.qt_key;
+    Key(main, QEvent::KeyRelease, row.qt_key, Qt::NoModifier);
+    const std::vector<MSG> released = Drain();
+    ASSERT_EQ(released.size(), 1u);
+    EXPECT_EQ(released[0].message, WM_KEYUP);
+    EXPECT_EQ(released[0].wParam, static_cast<WPARAM>(row.virtual_key));
+  }
+
+  // Held Shift: the state as of the messages taken, and the typed character.
+  Key(main, QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+  Key(main, QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, "A");
+  std::vector<MSG> messages = Drain();
+  EXPECT_TRUE(GetKeyState(VK_SHIFT) & 0x8000);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_TRUE(TranslateMessage(&messages[1]));
+  EXPECT_FALSE(TranslateMessage(&messages[0]));  // Shift types nothing
+  messages = Drain();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].message, WM_CHAR);
+  EXPECT_EQ(messages[0].wParam, static_cast<WPARAM>('A'));
+  Key(main, QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+  Drain();
+  EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
+}
+
+TEST_F(WinTest, MenusFromTemplatesKeepMarksAndPostCommands) {
+  HWND main = MakeMain(LoadMenuA(GetModuleHandleA(nullptr), "TestMenu"));
+  HMENU bar = GetMenu(main);
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(GetMenuItemCount(bar), 2);
+  HMENU file = GetSubMenu(bar, 0), edit = GetSubMenu(bar, 1);
+  char text[64];
+  GetMenuStringA(edit, 283, text, sizeof(text), MF_BYCOMMAND);
+  EXPECT_STREQ(text, "U&ndo\tCtrl+Z");
+  EXPECT_EQ(GetMenuState(bar, 1, MF_BYPOSITION), MF_POPUP | (3u << 8));
+  EXPECT_EQ(MenuBarOf(main)->actions().size(), 2);
+  EXPECT_EQ(MenuBarOf(main)->actions()[0]->text(), "&File");
+  EXPECT_EQ(MenuActionOf(file, 1)->text(), "&Open...");
+  EXPECT_TRUE(MenuActionOf(file, 2)->isSeparator());
+
+  EXPECT_EQ(GetMenuState(bar, 283, MF_BYCOMMAND), MF_GRAYED);
+  EXPECT_FALSE(MenuActionOf(edit, 0)->isEnabled());
+  EXPECT_EQ(EnableMenuItem(bar, 283, MF_ENABLED), static_cast<BOOL>(MF_GRAYED));
+  EXPECT_TRUE(MenuActionOf(edit, 0)->isEnabled());
+  EXPECT_EQ(CheckMenuItem(bar, 225, MF_UNCHECKED), MF_CHECKED);
+  EXPECT_FALSE(MenuActionOf(edit, 1)->isChecked());
+  EXPECT_EQ(CheckMenuItem(bar, 999, MF_CHECKED), kMenuError);
+  EXPECT_TRUE(CheckMenuRadioItem(edit, 225, 50, 50, MF_BYCOMMAND));
+  EXPECT_TRUE(GetMenuState(bar, 50, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_FALSE(GetMenuState(bar, 225, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_TRUE(MenuActionOf(edit, 2)->isChecked());
+
+  // Driver names go in at a position of the first submenu.
+  ASSERT_TRUE(InsertMenuA(file, 3, MF_BYPOSITION | MF_STRING, 80, "Software RGB"));
+  EXPECT_EQ(GetMenuItemCount(file), 5);
+  EXPECT_EQ(GetMenuItemID(file, 3), 80u);
+  EXPECT_EQ(GetMenuItemID(file, 4), 206u);
+  file = GetSubMenu(GetMenu(main), 0);
+  EXPECT_EQ(MenuActionOf(file, 3)->text(), "Software RGB");
+
+  Drain();
+  MenuActionOf(file, 3)->trigger();
+  MenuActionOf(edit, 2)->trigger();
+  const std::vector<MSG> messages = Drain();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].message, WM_COMMAND);
+  EXPECT_EQ(messages[0].hwnd, main);
+  EXPECT_EQ(LOWORD(messages[0].wParam), 80);
+  EXPECT_EQ(LOWORD(messages[1].wParam), 50);
+  EXPECT_TRUE(MenuActionOf(edit, 2)->isChecked());  // a click does not change the mark
+}
+
+TEST_F(WinTest, AcceleratorsSendCommandsUnlessTheItemIsDisabled) {
+  HWND main = MakeMain(LoadMenuA(GetModuleHandleA(nullptr), "TestMenu"));
+  HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(3));
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(4)), nullptr);
+  Drain();
+  auto press_ctrl = [&](int qt_key, const QString& text) {
+    Key(main, QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    Key(main, QEvent::KeyPress, qt_key, Qt::ControlModifier, text);
+    int translated = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (TranslateAcceleratorA(msg.hwnd, table, &msg)) ++translated;
+      else TranslateMessage(&msg);
+    }
+    Key(main, QEvent::KeyRelease, qt_key, Qt::ControlModifier);
+    Key(main, QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    Drain();
+    return translated;
+  };
+  auto commands = [&] {
+    std::vector<WPARAM> result;
+    for (const Call& call : calls)
+      if (call.message == WM_COMMAND) result.push_back(call.wparam);
+    return result;
+  };
+
+  calls.clear();
+  EXPECT_EQ(press_ctrl(Qt::Key_Z, "\x1a"), 1);  // Undo is greyed: swallowed
+  EXPECT_TRUE(commands().empty());
+  EnableMenuItem(GetMenu(main), 283, MF_ENABLED);
+  EXPECT_EQ(press_ctrl(Qt::Key_Z, "\x1a"), 1);
+  EXPECT_EQ(commands(), (std::vector<WPARAM>{MAKEWPARAM(283, 1)}));
+  calls.clear();
+  // The character entry matches the control character Ctrl+X types.
+  EXPECT_EQ(press_ctrl(Qt::Key_X, "\x18"), 1);
+  EXPECT_EQ(commands(), (std::vector<WPARAM>{MAKEWPARAM(207, 1)}));
+  calls.clear();
+  EXPECT_EQ(press_ctrl(Qt::Key_Q, "\x11"), 0);
+  EXPECT_TRUE(commands().empty());
+}
+
+TEST_F(WinTest, ToolbarStatesGroupsClicksAndTips) {
+  HWND main = MakeMain();
+  const TBBUTTON buttons[] = {
+      {0, 225, TBSTATE_ENABLED, TBSTYLE_CHECKGROUP, {}, 0, 0}, {1, 50, TBSTATE_ENABLED, TBSTYLE_CHECKGROUP, {}, 0, 0},
+      {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {}, 0, 0},          {2, 285, TBSTATE_ENABLED, TBSTYLE_CHECK, {}, 0, 0},
+      {3, 286, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
+  };
+  HWND toolbar = CreateToolbarEx(main, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, 5, 4, GetModuleHandleA(nullptr), 58,
+                                 buttons, 5, 0, 0, 16, 16, sizeof(TBBUTTON));
+  ASSERT_NE(toolbar, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(toolbar), 5);
+  EXPECT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 5);
+  EXPECT_FALSE(ToolbarButtonOf(toolbar, 225)->icon().isNull());
+
+  SendMessageA(toolbar, TB_CHECKBUTTON, 225, MAKELPARAM(TRUE, 0));
+  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 225, 0));
+  SendMessageA(toolbar, TB_CHECKBUTTON, 50, MAKELPARAM(TRUE, 0));
+  EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 225, 0));  // one per group
+  EXPECT_TRUE(ToolbarButtonOf(toolbar, 50)->isChecked());
+  SendMessageA(toolbar, TB_ENABLEBUTTON, 286, MAKELPARAM(FALSE, 0));
+  EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, 286, 0));
+  EXPECT_FALSE(ToolbarButtonOf(toolbar, 286)->isEnabled());
+  SendMessageA(toolbar, TB_PRESSBUTTON, 225, MAKELPARAM(TRUE, 0));
+  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONPRESSED, 225, 0));
+  EXPECT_EQ(SendMessageA(toolbar, TB_GETSTATE, 225, 0), TBSTATE_ENABLED | TBSTATE_PRESSED);
+  EXPECT_EQ(SendMessageA(toolbar, TB_GETSTATE, 999, 0), -1);
+
+  Drain();
+  ToolbarButtonOf(toolbar, 285)->click();
+  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 285, 0));
+  ToolbarButtonOf(toolbar, 285)->click();
+  EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 285, 0));
+  ToolbarButtonOf(toolbar, 225)->click();
+  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 225, 0));
+  EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 50, 0));
+  const std::vector<MSG> messages = Drain();
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[2].hwnd, main);
+  EXPECT_EQ(messages[2].message, WM_COMMAND);
+  EXPECT_EQ(messages[2].wParam, MAKEWPARAM(225, BN_CLICKED));
+  EXPECT_EQ(messages[2].lParam, reinterpret_cast<LPARAM>(toolbar));
+
+  hook = [](HWND, UINT message, WPARAM, LPARAM lparam, LRESULT*) {
+    if (message != WM_NOTIFY) return false;
+    auto* tip = reinterpret_cast<TOOLTIPTEXTA*>(lparam);
+    if (tip->hdr.code != TTN_NEEDTEXT) return false;
+    if (tip->hdr.idFrom == 225) std::strcpy(tip->szText, "Create new polygons");
+    if (tip->hdr.idFrom == 50) {
+      tip->hinst = GetModuleHandleA(nullptr);
+      tip->lpszText = const_cast<LPSTR>(MAKEINTRESOURCEA(50));
+    }
+    return true;
+  };
+  EXPECT_EQ(RequestToolbarTip(toolbar, 50), "Edit existing polygons");
+  EXPECT_EQ(RequestToolbarTip(toolbar, 286), "");
+  QToolButton* button = ToolbarButtonOf(toolbar, 225);
+  QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+  QCoreApplication::sendEvent(button, &help);
+  EXPECT_EQ(QToolTip::text(), "Create new polygons");
+}
+
+TEST_F(WinTest, StatusBarPartsTextsAndSimpleMode) {
+  HWND main = MakeMain();
+  HWND status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Ready", main, 7);
+  ASSERT_NE(status, nullptr);
+  char text[64];
+  EXPECT_EQ(SendMessageA(status, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text)), MAKELRESULT(5, 0));
+  EXPECT_STREQ(text, "Ready");
+
+  const int edges[] = {100, 150, 200, -1};
+  ASSERT_TRUE(SendMessageA(status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
+  SendMessageA(status, SB_SETTEXT, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>("Ready"));
+  SendMessageA(status, SB_SETTEXT, 2, reinterpret_cast<LPARAM>("y: 0"));
+  EXPECT_FALSE(SendMessageA(status, SB_SETTEXT, 4, reinterpret_cast<LPARAM>("none")));
+  EXPECT_EQ(HIWORD(SendMessageA(status, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text))), SBT_NOBORDERS);
+  EXPECT_EQ(SendMessageA(status, SB_GETTEXT, 2, reinterpret_cast<LPARAM>(text)), MAKELRESULT(4, 0));
+  EXPECT_STREQ(text, "y: 0");
+  int read_back[4] = {};
+  EXPECT_EQ(SendMessageA(status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(read_back)), 4);
+  EXPECT_EQ(read_back[1], 150);
+  EXPECT_EQ(read_back[3], -1);
+
+  SendMessageA(status, SB_SIMPLE, TRUE, 0);
+  SendMessageA(status, SB_SETTEXT, SB_SIMPLEID | SBT_NOBORDERS, reinterpret_cast<LPARAM>("help"));
+  EXPECT_TRUE(SendMessageA(status, SB_ISSIMPLE, 0, 0));
+  SendMessageA(status, SB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "help");
+  SendMessageA(status, SB_SIMPLE, FALSE, 0);
+  SendMessageA(status, SB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "y: 0");
+}
+
+TEST_F(WinTest, MenuHelpShowsTheHighlightedCommandsStringUntilTheMenuCloses) {
+  HWND main = MakeMain(LoadMenuA(GetModuleHandleA(nullptr), "TestMenu"));
+  HWND status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Ready", main, 7);
+  UINT ids[2] = {0, 0};
+  hook = [&](HWND, UINT message, WPARAM wparam, LPARAM lparam, LRESULT*) {
+    if (message != WM_MENUSELECT) return false;
+    MenuHelp(message, wparam, lparam, GetMenu(main), GetModuleHandleA(nullptr), status, ids);
+    return true;
+  };
+  char text[128];
+  HMENU bar = GetMenu(main);
+  HMENU file = GetSubMenu(bar, 0);
+  MenuActionOf(file, 0)->hover();
+  EXPECT_TRUE(SendMessageA(status, SB_ISSIMPLE, 0, 0));
+  SendMessageA(status, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Clear the current scene, and start over");
+  MenuActionOf(file, 1)->hover();  // no string for 202
+  SendMessageA(status, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "");
+  MenuActionOf(bar, 1)->hover();  // a popup has no help
+  SendMessageA(status, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "");
+
+  QMenu* popup = PopupWidgetOf(file);
+  ASSERT_NE(popup, nullptr);
+  popup->popup(QPoint(20, 20));
+  popup->hide();
+  EXPECT_FALSE(SendMessageA(status, SB_ISSIMPLE, 0, 0));
+  SendMessageA(status, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Ready");
+}
+
+TEST_F(WinTest, MessageBoxesAreAnsweredByTheResponderOrTheirDefaultButton) {
+  std::string seen_caption, seen_text;
+  UINT seen_type = 0;
+  SetModalResponder({[&](const std::string& caption, const std::string& text, UINT type) {
+                       seen_caption = caption;
+                       seen_text = text;
+                       seen_type = type;
+                       return IDNO;
+                     },
+                     nullptr});
+  EXPECT_EQ(MessageBoxA(nullptr, "Save current changes in untitled?", "Polygon", MB_YESNOCANCEL | MB_ICONQUESTION),
+            IDNO);
+  EXPECT_EQ(seen_caption, "Polygon");
+  EXPECT_EQ(seen_text, "Save current changes in untitled?");
+  EXPECT_EQ(seen_type, MB_YESNOCANCEL | MB_ICONQUESTION);
+
+  SetModalResponder({});
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBoxA(nullptr, "device is NULL", "D3DRM Example Message", MB_OK), IDOK);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("D3DRM Example Message: device is NULL"), std::string::npos);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNOCANCEL), IDYES);
+  EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNOCANCEL | MB_DEFBUTTON3), IDCANCEL);
+  EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
+  EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  testing::internal::GetCapturedStderr();
+}
+
+TEST_F(WinTest, PointerCaptureAndSystemQueries) {
+  ASSERT_TRUE(SetCursorPos(123, 456));
+  POINT pointer;
+  ASSERT_TRUE(GetCursorPos(&pointer));
+  EXPECT_EQ(pointer.x, 123);
+  EXPECT_EQ(pointer.y, 456);
+
+  HWND main = MakeMain();
+  HWND view = MakeChild(main, 1, 0, 0, 50, 50);
+  EXPECT_EQ(SetCapture(view), nullptr);
+  EXPECT_EQ(GetCapture(), view);
+  EXPECT_EQ(SetCapture(main), view);
+  EXPECT_EQ(MessagesTo(view).back(), WM_CAPTURECHANGED);
+  ReleaseCapture();
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_EQ(LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(202)), nullptr);
+
+  int mouse[3] = {};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETMOUSE, 0, mouse, 0));
+  EXPECT_EQ(mouse[0], 6);
+  EXPECT_EQ(mouse[1], 10);
+  EXPECT_EQ(mouse[2], 1);
+
+  char expected[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", expected, sizeof(expected) - 1), 0);
+  char path[4096];
+  EXPECT_EQ(GetModuleFileNameA(nullptr, path, sizeof(path)), std::strlen(expected));
+  EXPECT_STREQ(path, expected);
+  char cut[5];
+  EXPECT_EQ(GetModuleFileNameA(nullptr, cut, sizeof(cut)), 5u);
+  EXPECT_EQ(std::string(cut), std::string(expected, 4));
+}
+
+TEST_F(WinTest, PresentedPixelsShowInTheWindowAndRepaintFromWmPaint) {
+  HWND main = MakeMain();
+  HWND view = MakeChild(main, 1, 0, 0, 40, 30);
+  std::vector<uint32_t> pixels(4 * 3, 0xFF000000);
+  pixels[1 * 4 + 2] = 0x00112233;  // alpha is ignored
+  int paints = 0;
+  bool had_update_region = false;
+  hook = [&](HWND window, UINT message, WPARAM, LPARAM, LRESULT*) {
+    if (message != WM_PAINT || window != view) return false;
+    ++paints;
+    had_update_region = GetUpdateRect(window, nullptr, FALSE);
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    // As a device does on WM_PAINT: present the last image again.
+    PresentToWindow(window, pixels.data(), 4, 3);
+    EndPaint(window, &paint);
+    return true;
+  };
+  PresentToWindow(view, pixels.data(), 4, 3);
+  const QImage shown = ClientWidgetOf(view)->grab().toImage();
+  EXPECT_EQ(paints, 1);
+  EXPECT_TRUE(had_update_region);
+  EXPECT_EQ(shown.pixel(2, 1), 0xFF112233u);
+  EXPECT_EQ(shown.pixel(0, 0), 0xFF000000u);
+  EXPECT_EQ(shown.pixel(20, 20), 0xFFFFFFFFu);  // outside the image: the class's white brush
+}
+
+TEST_F(WinTest, QtWindowEventsBecomeQueuedMessages) {
+  HWND main = MakeMain();
+  HWND toolbar = CreateToolbarEx(main, WS_CHILD | WS_VISIBLE, 5, 0, nullptr, 58, nullptr, 0, 0, 0, 16, 16,
+                                 sizeof(TBBUTTON));
+  ASSERT_NE(toolbar, nullptr);
+  Drain();
+  calls.clear();
+
+  // A resize by the window system is reported once, through the queue.
+  FrameWidgetOf(main)->resize(500, 350);
+  EXPECT_TRUE(MessagesTo(main).empty());
+  std::vector<MSG> messages = Drain();
+  const MSG* size = Find(messages, WM_SIZE);
+  ASSERT_NE(size, nullptr);
+  EXPECT_EQ(size->lParam, MAKELPARAM(500, 350));
+  RECT bar;
+  GetWindowRect(toolbar, &bar);
+  EXPECT_EQ(bar.right - bar.left, 500);  // the toolbar keeps to the top edge, full width
+
+  // Closing asks the program; the default procedure then destroys the window.
+  FrameWidgetOf(main)->close();
+  messages = Drain();
+  const MSG* close = Find(messages, WM_CLOSE);
+  ASSERT_NE(close, nullptr);
+  EXPECT_TRUE(IsWindow(main));
+  DispatchMessageA(close);
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_FALSE(IsWindow(toolbar));
+  made_.clear();
+  PostMessageA(main, WM_USER, 0, 0);
+  EXPECT_TRUE(Drain().empty());  // nothing reaches a destroyed window
+}
+
+TEST_F(WinTest, WaitMessageReturnsOnceInputIsQueued) {
+  HWND main = MakeMain();
+  Drain();
+  QTimer::singleShot(10, [main] {
+    QKeyEvent event(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QCoreApplication::sendEvent(ClientWidgetOf(main), &event);
+  });
+  EXPECT_TRUE(WaitMessage());
+  MSG msg;
+  ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+  EXPECT_EQ(msg.message, WM_KEYDOWN);
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_SPACE));
+}
+
+TEST_F(WinTest, MenuSelectCarriesItemFlagsAndPopupsAnnounceThemselves) {
+  HWND main = MakeMain(LoadMenuA(GetModuleHandleA(nullptr), "TestMenu"));
+  HMENU bar = GetMenu(main);
+  HMENU edit = GetSubMenu(bar, 1);
+  calls.clear();
+  MenuActionOf(edit, 0)->hover();  // Undo, greyed
+  MenuActionOf(bar, 1)->hover();   // the Edit popup
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].message, WM_MENUSELECT);
+  EXPECT_EQ(LOWORD(calls[0].wparam), 283);
+  EXPECT_EQ(HIWORD(calls[0].wparam), MF_GRAYED | MF_HILITE | MF_MOUSESELECT);
+  EXPECT_EQ(calls[0].lparam, reinterpret_cast<LPARAM>(edit));
+  EXPECT_EQ(LOWORD(calls[1].wparam), 1);
+  EXPECT_TRUE(HIWORD(calls[1].wparam) & MF_POPUP);
+
+  calls.clear();
+  QMenu* popup = PopupWidgetOf(edit);
+  popup->popup(QPoint(10, 10));
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].message, WM_INITMENUPOPUP);
+  EXPECT_EQ(calls[0].wparam, reinterpret_cast<WPARAM>(edit));
+  popup->hide();
+  EXPECT_EQ(calls.back().message, WM_MENUSELECT);
+  EXPECT_EQ(calls.back().wparam, MAKEWPARAM(0, 0xFFFF));
+  EXPECT_EQ(calls.back().lparam, 0);
+
+  // Removing an item rebuilds what the bar shows.
+  ASSERT_TRUE(DeleteMenu(bar, 283, MF_BYCOMMAND));
+  EXPECT_EQ(GetMenuState(bar, 283, MF_BYCOMMAND), kMenuError);
+  EXPECT_EQ(MenuActionOf(GetSubMenu(bar, 1), 0)->text(), "&Create");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Every test runs headless; the layer treats this platform as non-interactive.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
