@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/rm/light.h"
-#include "platform/rm/math3d.h"
 
 namespace {
 
@@ -21,10 +20,7 @@ constexpr float kHalf = 0.70710678f;  // 1 / sqrt(2)
   return ::testing::AssertionFailure()
          << "(" << v.x << ", " << v.y << ", " << v.z << ") != (" << x << ", " << y << ", " << z << ")";
 }
-
-::testing::AssertionResult Near(const math3d::Vec3& v, double x, double y, double z) {
-  return Near(math3d::ToD3DVector(v), static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-}
+::testing::AssertionResult Near(const D3DVECTOR& v, const D3DVECTOR& e) { return Near(v, e.x, e.y, e.z); }
 
 D3DVECTOR Pos(IDirect3DRMFrame* f, IDirect3DRMFrame* ref) {
   D3DVECTOR p{};
@@ -66,43 +62,24 @@ class FrameTest : public ::testing::Test {
     f->Release();
     return f;
   }
+  IDirect3DRMFrame* Turned(IDirect3DRMFrame* parent, float x, float y, float z) {
+    IDirect3DRMFrame* f = Child(parent);
+    f->AddRotation(D3DRMCOMBINE_REPLACE, x, y, z, kPi / 2);
+    return f;
+  }
   IDirect3DRMFrame* scene_ = new IDirect3DRMFrame();
 };
-
-TEST(Math3dTest, PositiveTurnsAreLeftHanded) {
-  using math3d::Rotation;
-  using math3d::TransformDirection;
-  EXPECT_TRUE(Near(TransformDirection({1, 0, 0}, Rotation({0, 0, 1}, kPi / 2)), 0, 1, 0));
-  EXPECT_TRUE(Near(TransformDirection({0, 1, 0}, Rotation({1, 0, 0}, kPi / 2)), 0, 0, 1));
-  EXPECT_TRUE(Near(TransformDirection({0, 0, 1}, Rotation({0, 1, 0}, kPi / 2)), 1, 0, 0));
-  EXPECT_TRUE(Near(math3d::Cross({0, 1, 0}, {0, 0, 1}), 1, 0, 0));
-}
-
-TEST(Math3dTest, AffineInverseUndoesShearScaleAndTranslation) {
-  math3d::Mat4 m = math3d::Multiply(math3d::Scaling({2, 0.5, 3}), math3d::Rotation({0, 0.6, 0.8}, 0.9));
-  m.m[1][0] += 0.4;  // shear
-  math3d::SetRow(&m, 3, {4, -5, 6});
-  math3d::Mat4 inv;
-  ASSERT_TRUE(math3d::AffineInverse(m, &inv));
-  math3d::Vec3 p{1.5, -2, 0.25};
-  EXPECT_TRUE(Near(math3d::TransformPoint(math3d::TransformPoint(p, m), inv), p.x, p.y, p.z));
-  EXPECT_FALSE(math3d::AffineInverse(math3d::Scaling({1, 0, 1}), &inv));
-  EXPECT_TRUE(math3d::AffineInverse(math3d::Scaling({1e-4, 1e-4, 1e-4}), &inv));
-}
 
 TEST(ObjectTest, DestroyCallbacksRunOnceWhenTheLastReferenceGoes) {
   auto* f = new IDirect3DRMFrame();
   int first = 0, removed = 0;
   IDirect3DRMObject* seen = nullptr;
-  EXPECT_EQ(f->AddDestroyCallback(CountDestroy, &first), D3DRM_OK);
-  EXPECT_EQ(f->AddDestroyCallback(CountDestroy, &removed), D3DRM_OK);
-  EXPECT_EQ(f->AddDestroyCallback(
-                [](IDirect3DRMObject* o, void* arg) { *static_cast<IDirect3DRMObject**>(arg) = o; }, &seen),
-            D3DRM_OK);
+  f->AddDestroyCallback(CountDestroy, &first);
+  f->AddDestroyCallback(CountDestroy, &removed);
+  f->AddDestroyCallback([](IDirect3DRMObject* o, void* arg) { *static_cast<IDirect3DRMObject**>(arg) = o; },
+                        &seen);
   EXPECT_EQ(f->DeleteDestroyCallback(CountDestroy, &removed), D3DRM_OK);
   EXPECT_EQ(f->DeleteDestroyCallback(CountDestroy, &removed), D3DRMERR_NOTFOUND);
-  EXPECT_EQ(f->SetAppData(77), D3DRM_OK);
-  EXPECT_EQ(f->GetAppData(), 77u);
   EXPECT_EQ(f->AddRef(), 2u);
   EXPECT_EQ(f->Release(), 1u);
   EXPECT_EQ(first, 0);
@@ -121,9 +98,9 @@ TEST(ObjectTest, ReleasingTheRootReleasesTheTree) {
   auto* kept = new IDirect3DRMFrame();
   auto* visual = new IDirect3DRMFrame();
   auto* light = new IDirect3DRMLight(D3DRMLIGHT_AMBIENT, 0xffffffffu);
-  for (IDirect3DRMObject* o :
-       std::initializer_list<IDirect3DRMObject*>{root, child, grandchild, visual, light})
-    o->AddDestroyCallback(CountDestroy, &destroyed);
+  const std::initializer_list<IDirect3DRMObject*> owned{child, grandchild, visual, light};
+  root->AddDestroyCallback(CountDestroy, &destroyed);
+  for (IDirect3DRMObject* o : owned) o->AddDestroyCallback(CountDestroy, &destroyed);
   kept->AddDestroyCallback(CountDestroy, &kept_destroyed);
   root->AddChild(child);
   child->AddChild(grandchild);
@@ -136,13 +113,11 @@ TEST(ObjectTest, ReleasingTheRootReleasesTheTree) {
   EXPECT_EQ(child->DeleteVisual(root), D3DRMERR_NOTFOUND);
   child->AddLight(light);
   EXPECT_EQ(light->RefCount(), 2u);
-  for (IDirect3DRMObject* o : std::initializer_list<IDirect3DRMObject*>{child, grandchild, visual, light})
-    o->Release();
+  for (IDirect3DRMObject* o : owned) o->Release();
   EXPECT_EQ(destroyed, 0);
 
   root->Release();
   EXPECT_EQ(destroyed, 5);
-  EXPECT_EQ(kept_destroyed, 0);
   EXPECT_EQ(kept->Parent(), nullptr);
   EXPECT_EQ(kept->RefCount(), 1u);
   kept->Release();
@@ -150,8 +125,7 @@ TEST(ObjectTest, ReleasingTheRootReleasesTheTree) {
 }
 
 TEST_F(FrameTest, PositionsUnderARotatedParent) {
-  IDirect3DRMFrame* p = Child(scene_);
-  p->AddRotation(D3DRMCOMBINE_REPLACE, 0, 1, 0, kPi / 2);  // p's x is world -z, its z world +x
+  IDirect3DRMFrame* p = Turned(scene_, 0, 1, 0);  // p's x is world -z, its z world +x
   p->SetPosition(nullptr, 10, 0, 0);
   IDirect3DRMFrame* c = Child(p);
   c->SetPosition(nullptr, 1, 2, 3);
@@ -160,9 +134,7 @@ TEST_F(FrameTest, PositionsUnderARotatedParent) {
 
   EXPECT_EQ(c->SetPosition(scene_, 10, 0, 5), D3DRM_OK);
   EXPECT_TRUE(Near(Pos(c, nullptr), -5, 0, 0));
-  EXPECT_TRUE(Near(Pos(c, scene_), 10, 0, 5));
-  // The parent seen from its child.
-  EXPECT_TRUE(Near(Pos(p, c), 5, 0, 0));
+  EXPECT_TRUE(Near(Pos(p, c), 5, 0, 0));  // the parent seen from its child
   // Relative to itself: moves along its own axes.
   EXPECT_EQ(c->SetPosition(c, 0, 0, 2), D3DRM_OK);
   EXPECT_TRUE(Near(Pos(c, scene_), 12, 0, 5));
@@ -178,8 +150,7 @@ TEST_F(FrameTest, PositionsUnderScaledParentsSiblingsAndDeepDescendants) {
   d->SetPosition(scene_, 4, 4, 4);
   EXPECT_TRUE(Near(Pos(d, nullptr), 2, 3, 8));
 
-  IDirect3DRMFrame* e = Child(scene_);
-  e->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);  // e's x is world +y, its y world -x
+  IDirect3DRMFrame* e = Turned(scene_, 0, 0, 1);  // e's x is world +y, its y world -x
   e->SetPosition(nullptr, 1, 1, 1);
   EXPECT_TRUE(Near(Pos(d, e), 3, -3, 3));
   d->SetPosition(e, 1, 0, 0);
@@ -193,21 +164,18 @@ TEST_F(FrameTest, PositionsUnderScaledParentsSiblingsAndDeepDescendants) {
   EXPECT_TRUE(Near(Pos(g, scene_), 1, 2, 1));
 }
 
-TEST_F(FrameTest, AddChildKeepsTheLocalTransform) {
+TEST_F(FrameTest, ReparentingKeepsTheLocalTransformAndOneReference) {
   IDirect3DRMFrame* a = Child(scene_);
   a->SetPosition(nullptr, 10, 0, 0);
-  IDirect3DRMFrame* b = Child(scene_);
-  b->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);
+  IDirect3DRMFrame* b = Turned(scene_, 0, 0, 1);
   b->SetPosition(nullptr, 0, 5, 0);
   IDirect3DRMFrame* c = Child(a);
   c->SetPosition(nullptr, 1, 2, 3);
-  EXPECT_TRUE(Near(Pos(c, scene_), 11, 2, 3));
 
   EXPECT_EQ(b->AddChild(c), D3DRM_OK);
   EXPECT_EQ(c->Parent(), b);
   EXPECT_TRUE(a->Children().empty());
   EXPECT_EQ(c->RefCount(), 1u);
-  EXPECT_TRUE(Near(Pos(c, nullptr), 1, 2, 3));
   EXPECT_TRUE(Near(Pos(c, scene_), -2, 6, 3));
 
   c->AddRef();
@@ -228,8 +196,8 @@ TEST_F(FrameTest, CyclesAndNullChildrenAreRefused) {
   EXPECT_EQ(a->AddChild(nullptr), D3DRMERR_BADOBJECT);
   EXPECT_EQ(a->Parent(), scene_);
   EXPECT_EQ(aa->Parent(), a);
-  EXPECT_EQ(scene_->Parent(), nullptr);
 
+  // GetParent and GetScene hand out a reference.
   IDirect3DRMFrame* got = nullptr;
   EXPECT_EQ(aa->GetParent(&got), D3DRM_OK);
   EXPECT_EQ(got, a);
@@ -248,80 +216,65 @@ TEST_F(FrameTest, SetOrientationKeepsPositionAndScale) {
   f->AddScale(D3DRMCOMBINE_REPLACE, 2, 3, 4);
   f->SetPosition(nullptr, 5, 6, 7);
   EXPECT_EQ(f->SetOrientation(nullptr, 1, 0, 0, 0, 1, 0), D3DRM_OK);
-  EXPECT_TRUE(Near(Row(f, 0), 0, 0, -2));
-  EXPECT_TRUE(Near(Row(f, 1), 0, 3, 0));
-  EXPECT_TRUE(Near(Row(f, 2), 4, 0, 0));
-  EXPECT_TRUE(Near(Row(f, 3), 5, 6, 7));
+  const D3DVECTOR rows[] = {{0, 0, -2}, {0, 3, 0}, {4, 0, 0}, {5, 6, 7}};
+  for (int r = 0; r < 4; ++r) EXPECT_TRUE(Near(Row(f, r), rows[r])) << r;
 
+  // Unnormalised and non-perpendicular up: normalised, then made perpendicular.
   EXPECT_EQ(f->SetOrientation(nullptr, 0, 0, 2, 0, 1, 1), D3DRM_OK);
-  Orientation o = Orient(f, nullptr);
-  EXPECT_TRUE(Near(o.dir, 0, 0, 1));
-  EXPECT_TRUE(Near(o.up, 0, 1, 0));
+  EXPECT_TRUE(Near(Orient(f, nullptr).up, 0, 1, 0));
 
-  D3DRMMATRIX4D before, after;
-  f->GetTransform(before);
+  // Degenerate input changes nothing.
   EXPECT_EQ(f->SetOrientation(nullptr, 0, 0, 0, 0, 1, 0), D3DRMERR_BADVALUE);
   EXPECT_EQ(f->SetOrientation(nullptr, 0, 0, 1, 0, 0, -3), D3DRMERR_BADVALUE);
-  f->GetTransform(after);
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) EXPECT_EQ(before[i][j], after[i][j]);
+  EXPECT_TRUE(Near(Row(f, 2), 0, 0, 4));
 }
 
 TEST_F(FrameTest, OrientationsRelativeToOtherFrames) {
-  IDirect3DRMFrame* r = Child(scene_);
-  r->AddRotation(D3DRMCOMBINE_REPLACE, 0, 1, 0, kPi / 2);  // r's z is world +x
+  IDirect3DRMFrame* r = Turned(scene_, 0, 1, 0);  // r's z is world +x
   IDirect3DRMFrame* g = Child(scene_);
   EXPECT_EQ(g->SetOrientation(r, 0, 0, 1, 0, 1, 0), D3DRM_OK);
-  Orientation o = Orient(g, nullptr);
-  EXPECT_TRUE(Near(o.dir, 1, 0, 0));
-  EXPECT_TRUE(Near(o.up, 0, 1, 0));
-  o = Orient(g, r);
-  EXPECT_TRUE(Near(o.dir, 0, 0, 1));
-  EXPECT_TRUE(Near(o.up, 0, 1, 0));
-
+  EXPECT_TRUE(Near(Orient(g, nullptr).dir, 1, 0, 0));
+  EXPECT_TRUE(Near(Orient(g, r).dir, 0, 0, 1));
   IDirect3DRMFrame* h = Child(r);
   EXPECT_EQ(h->SetOrientation(scene_, 0, 0, 1, 0, 1, 0), D3DRM_OK);
-  o = Orient(h, nullptr);
-  EXPECT_TRUE(Near(o.dir, -1, 0, 0));
-  EXPECT_TRUE(Near(o.up, 0, 1, 0));
+  EXPECT_TRUE(Near(Orient(h, nullptr).dir, -1, 0, 0));
 }
 
 struct LookAtCase {
-  D3DVECTOR start_dir, start_up, target, dir, up;
+  D3DRMFRAMECONSTRAINT constraint;
+  D3DVECTOR start_up, target, dir, up;
 };
 
-TEST_F(FrameTest, LookAtWithTheZConstraintPointsWithoutRoll) {
+TEST_F(FrameTest, LookAtPointsAtTheTargetKeepingTheConstrainedAxis) {
   const LookAtCase cases[] = {
-      {{0, 0, 1}, {0, 1, 0}, {10, 0, 10}, {kHalf, 0, kHalf}, {0, 1, 0}},
-      {{0, 0, 1}, {0, 1, 0}, {0, 5, 5}, {0, kHalf, kHalf}, {0, kHalf, -kHalf}},
-      // A rolled camera comes upright.
-      {{0, 0, 1}, {1, 0, 0}, {0, 0, 10}, {0, 0, 1}, {0, 1, 0}},
-      // Straight above: the reference's y is useless, the current up is kept...
-      {{0, 0, 1}, {1, 0, 0}, {0, 10, 0}, {0, 1, 0}, {1, 0, 0}},
+      {D3DRMCONSTRAIN_Z, {0, 1, 0}, {10, 0, 10}, {kHalf, 0, kHalf}, {0, 1, 0}},
+      {D3DRMCONSTRAIN_Z, {0, 1, 0}, {0, 5, 5}, {0, kHalf, kHalf}, {0, kHalf, -kHalf}},
+      // Under Z a rolled camera comes upright...
+      {D3DRMCONSTRAIN_Z, {1, 0, 0}, {10, 0, 10}, {kHalf, 0, kHalf}, {0, 1, 0}},
+      // ...straight above, the reference's y is useless and the current up is kept...
+      {D3DRMCONSTRAIN_Z, {1, 0, 0}, {0, 10, 0}, {0, 1, 0}, {1, 0, 0}},
       // ...and when that is parallel too, the camera pitches up.
-      {{0, 0, 1}, {0, 1, 0}, {0, 10, 0}, {0, 1, 0}, {0, 0, -1}},
+      {D3DRMCONSTRAIN_Z, {0, 1, 0}, {0, 10, 0}, {0, 1, 0}, {0, 0, -1}},
+      // Y and X keep the frame's own roll (x stays world -y).
+      {D3DRMCONSTRAIN_Y, {1, 0, 0}, {10, 0, 10}, {kHalf, 0, kHalf}, {kHalf, 0, -kHalf}},
+      {D3DRMCONSTRAIN_X, {1, 0, 0}, {10, 0, 10}, {kHalf, 0, kHalf}, {kHalf, 0, -kHalf}},
   };
   IDirect3DRMFrame* cam = Child(scene_);
   IDirect3DRMFrame* target = Child(scene_);
   for (const LookAtCase& c : cases) {
-    cam->SetOrientation(nullptr, c.start_dir.x, c.start_dir.y, c.start_dir.z, c.start_up.x, c.start_up.y,
-                        c.start_up.z);
+    SCOPED_TRACE(::testing::Message() << "constraint " << c.constraint << " target " << c.target.x << ","
+                                      << c.target.y << "," << c.target.z);
+    cam->SetOrientation(nullptr, 0, 0, 1, c.start_up.x, c.start_up.y, c.start_up.z);
     target->SetPosition(nullptr, c.target.x, c.target.y, c.target.z);
-    EXPECT_EQ(cam->LookAt(target, scene_, D3DRMCONSTRAIN_Z), D3DRM_OK);
+    EXPECT_EQ(cam->LookAt(target, scene_, c.constraint), D3DRM_OK);
     Orientation o = Orient(cam, scene_);
-    EXPECT_TRUE(Near(o.dir, c.dir.x, c.dir.y, c.dir.z))
-        << c.target.x << " " << c.target.y << " " << c.target.z;
-    EXPECT_TRUE(Near(o.up, c.up.x, c.up.y, c.up.z)) << c.target.x << " " << c.target.y << " " << c.target.z;
-    // No roll: the x axis stays horizontal whenever the reference's y is usable.
-    if (c.dir.y < 0.99f) {
-      EXPECT_NEAR(Row(cam, 0).y, 0, kTol);
-    }
+    EXPECT_TRUE(Near(o.dir, c.dir));
+    EXPECT_TRUE(Near(o.up, c.up));
   }
 }
 
 TEST_F(FrameTest, LookAtFollowsTheReferenceUpAndKeepsScale) {
-  IDirect3DRMFrame* r = Child(scene_);
-  r->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);  // r's y is world -x
+  IDirect3DRMFrame* r = Turned(scene_, 0, 0, 1);  // r's y is world -x
   IDirect3DRMFrame* target = Child(scene_);
   target->SetPosition(nullptr, 0, 0, 10);
   IDirect3DRMFrame* cam = Child(scene_);
@@ -343,24 +296,6 @@ TEST_F(FrameTest, LookAtFollowsTheReferenceUpAndKeepsScale) {
   EXPECT_EQ(cam->LookAt(target, r, static_cast<D3DRMFRAMECONSTRAINT>(3)), D3DRMERR_BADVALUE);
 }
 
-TEST_F(FrameTest, LookAtWithYOrXConstraintKeepsTheFramesOwnAxis) {
-  IDirect3DRMFrame* target = Child(scene_);
-  target->SetPosition(nullptr, 10, 0, 10);
-  IDirect3DRMFrame* cam = Child(scene_);
-  for (D3DRMFRAMECONSTRAINT c : {D3DRMCONSTRAIN_Y, D3DRMCONSTRAIN_X, D3DRMCONSTRAIN_Z}) {
-    cam->SetOrientation(nullptr, 0, 0, 1, 1, 0, 0);  // rolled: up is world +x, x is world -y
-    EXPECT_EQ(cam->LookAt(target, nullptr, c), D3DRM_OK);
-    Orientation o = Orient(cam, nullptr);
-    EXPECT_TRUE(Near(o.dir, kHalf, 0, kHalf)) << c;
-    if (c == D3DRMCONSTRAIN_Z) {
-      EXPECT_TRUE(Near(o.up, 0, 1, 0));
-    } else {
-      EXPECT_TRUE(Near(o.up, kHalf, 0, -kHalf)) << c;
-      EXPECT_TRUE(Near(Row(cam, 0), 0, -1, 0)) << c;
-    }
-  }
-}
-
 TEST_F(FrameTest, CombiningBeforeAndAfterDiffer) {
   IDirect3DRMFrame* before = Child(scene_);
   IDirect3DRMFrame* after = Child(scene_);
@@ -368,16 +303,13 @@ TEST_F(FrameTest, CombiningBeforeAndAfterDiffer) {
   before->AddScale(D3DRMCOMBINE_BEFORE, 2, 2, 2);
   after->AddScale(D3DRMCOMBINE_AFTER, 2, 2, 2);
   EXPECT_TRUE(Near(ToWorld(before, {1, 0, 0}), 3, 2, 3));
-  EXPECT_TRUE(Near(Pos(before, nullptr), 1, 2, 3));
   EXPECT_TRUE(Near(ToWorld(after, {1, 0, 0}), 4, 4, 6));
-  EXPECT_TRUE(Near(Pos(after, nullptr), 2, 4, 6));
 
   // A non-uniform scale before a turn stretches the frame's own x; after it, the world's x.
   for (IDirect3DRMFrame* f : {before, after}) f->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);
   before->AddScale(D3DRMCOMBINE_BEFORE, 2, 1, 1);
   after->AddScale(D3DRMCOMBINE_AFTER, 2, 1, 1);
   EXPECT_TRUE(Near(ToWorld(before, {1, 0, 0}), 0, 2, 0));
-  EXPECT_TRUE(Near(ToWorld(after, {1, 0, 0}), 0, 1, 0));
   EXPECT_TRUE(Near(ToWorld(after, {0, 1, 0}), -2, 0, 0));
 
   for (IDirect3DRMFrame* f : {before, after}) f->AddRotation(D3DRMCOMBINE_REPLACE, 0, 0, 1, kPi / 2);
@@ -393,59 +325,52 @@ TEST_F(FrameTest, AddTransformTakesAffineMatricesOnly) {
   const D3DRMMATRIX4D m = {{0, 2, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {4, 5, 6, 1}};
   EXPECT_EQ(f->AddTransform(D3DRMCOMBINE_REPLACE, m), D3DRM_OK);
   EXPECT_EQ(f->AddTransform(D3DRMCOMBINE_AFTER, m), D3DRM_OK);
-  // (1,0,0) -> (4,7,6) -> (-3,13,12)
-  EXPECT_TRUE(Near(ToWorld(f, {1, 0, 0}), -3, 13, 12));
+  EXPECT_TRUE(Near(ToWorld(f, {1, 0, 0}), -3, 13, 12));  // (1,0,0) -> (4,7,6) -> (-3,13,12)
   const D3DRMMATRIX4D projective = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 1}, {0, 0, 0, 0}};
   EXPECT_EQ(f->AddTransform(D3DRMCOMBINE_REPLACE, projective), D3DRMERR_BADVALUE);
   EXPECT_TRUE(Near(ToWorld(f, {1, 0, 0}), -3, 13, 12));
 }
 
-TEST_F(FrameTest, InverseTransformUndoesTransformUnderNonUniformScale) {
+TEST_F(FrameTest, InverseTransformUndoesTransformUnderShearAndRefusesFlatFrames) {
   IDirect3DRMFrame* q = Child(scene_);
   q->AddScale(D3DRMCOMBINE_REPLACE, 2, 1, 0.5f);
   q->AddTranslation(D3DRMCOMBINE_AFTER, 0, 1, 0);
-  EXPECT_TRUE(Near(ToWorld(q, {1, 2, 3}), 2, 3, 1.5f));
-  D3DVECTOR back{}, world{2, 3, 1.5f};
-  EXPECT_EQ(q->InverseTransform(&back, &world), D3DRM_OK);
-  EXPECT_TRUE(Near(back, 1, 2, 3));
-
+  // A turned child of a non-uniformly scaled parent is sheared in the world.
   IDirect3DRMFrame* k = Child(q);
   k->AddRotation(D3DRMCOMBINE_REPLACE, 1, 0, 0, 0.7f);
   k->AddScale(D3DRMCOMBINE_BEFORE, 1, 3, 1);
   k->AddTranslation(D3DRMCOMBINE_AFTER, -2, 0.5f, 4);
+  D3DVECTOR back{};
   for (D3DVECTOR p : {D3DVECTOR{0, 0, 0}, D3DVECTOR{1, -2, 3}, D3DVECTOR{-0.5f, 0.25f, 7}}) {
     D3DVECTOR w = ToWorld(k, p);
     EXPECT_EQ(k->InverseTransform(&back, &w), D3DRM_OK);
-    EXPECT_TRUE(Near(back, p.x, p.y, p.z));
+    EXPECT_TRUE(Near(back, p));
   }
 
   IDirect3DRMFrame* flat = Child(scene_);
   flat->AddScale(D3DRMCOMBINE_REPLACE, 1, 0, 1);
-  IDirect3DRMFrame* under_flat = Child(flat);
-  D3DVECTOR p{};
+  D3DVECTOR p{}, world{2, 3, 1.5f};
   EXPECT_EQ(flat->InverseTransform(&back, &world), D3DRMERR_BADVALUE);
   EXPECT_EQ(k->GetPosition(flat, &p), D3DRMERR_BADVALUE);
-  EXPECT_EQ(under_flat->SetPosition(scene_, 1, 1, 1), D3DRMERR_BADVALUE);
+  EXPECT_EQ(Child(flat)->SetPosition(scene_, 1, 1, 1), D3DRMERR_BADVALUE);
+  // Singularity is judged by shape, not size: a tiny frame is still invertible.
+  flat->AddScale(D3DRMCOMBINE_REPLACE, 1e-4f, 1e-4f, 1e-4f);
+  world = {2e-4f, 3e-4f, 1.5e-4f};
+  EXPECT_EQ(flat->InverseTransform(&back, &world), D3DRM_OK);
+  EXPECT_TRUE(Near(back, 2, 3, 1.5f));
 }
 
 TEST_F(FrameTest, RotationAndVelocityApplyOnMove) {
   IDirect3DRMFrame* f = Child(scene_);
   f->SetPosition(nullptr, 5, 0, 0);
   f->SetRotation(nullptr, 0, 0, 1, kPi / 2);
-  f->Move(1);
+  f->Move(0.5f);
+  f->Move(0.5f);  // the angle scales with the time step
   EXPECT_TRUE(Near(Pos(f, nullptr), 5, 0, 0));
-  EXPECT_TRUE(Near(Row(f, 0), 0, 1, 0));
   EXPECT_TRUE(Near(Orient(f, nullptr).up, -1, 0, 0));
 
-  IDirect3DRMFrame* halves = Child(scene_);
-  halves->SetRotation(nullptr, 0, 0, 1, kPi / 2);
-  halves->Move(0.5f);
-  halves->Move(0.5f);
-  EXPECT_TRUE(Near(Row(halves, 0), 0, 1, 0));
-
   // The axis is given in the reference's coordinates: r's z is world +x.
-  IDirect3DRMFrame* r = Child(scene_);
-  r->AddRotation(D3DRMCOMBINE_REPLACE, 0, 1, 0, kPi / 2);
+  IDirect3DRMFrame* r = Turned(scene_, 0, 1, 0);
   IDirect3DRMFrame* h = Child(scene_);
   h->SetRotation(r, 0, 0, 1, kPi / 2);
   D3DVECTOR axis{};
@@ -453,8 +378,6 @@ TEST_F(FrameTest, RotationAndVelocityApplyOnMove) {
   EXPECT_EQ(h->GetRotation(nullptr, &axis, &theta), D3DRM_OK);
   EXPECT_TRUE(Near(axis, 1, 0, 0));
   EXPECT_NEAR(theta, kPi / 2, kTol);
-  EXPECT_EQ(h->GetRotation(r, &axis, &theta), D3DRM_OK);
-  EXPECT_TRUE(Near(axis, 0, 0, 1));
   h->Move(1);
   Orientation o = Orient(h, nullptr);
   EXPECT_TRUE(Near(o.up, 0, 0, 1));
@@ -482,7 +405,7 @@ struct MoveLog {
 
 void LogFrame(IDirect3DRMFrame* f, void* arg, D3DVALUE) { static_cast<MoveLog*>(arg)->order.push_back(f); }
 
-TEST_F(FrameTest, MoveVisitsEveryFrameOfTheSubtreeOncePreOrder) {
+TEST_F(FrameTest, MoveAppliesMotionThenCallsBackPreOrderOverTheSubtree) {
   IDirect3DRMFrame* a = Child(scene_);
   IDirect3DRMFrame* a1 = Child(a);
   IDirect3DRMFrame* b = Child(scene_);
@@ -492,29 +415,21 @@ TEST_F(FrameTest, MoveVisitsEveryFrameOfTheSubtreeOncePreOrder) {
       [](IDirect3DRMFrame*, void* arg, D3DVALUE) { static_cast<MoveLog*>(arg)->tags.push_back(1); }, &log);
   a->AddMoveCallback(
       [](IDirect3DRMFrame*, void* arg, D3DVALUE) { static_cast<MoveLog*>(arg)->tags.push_back(2); }, &log);
-  scene_->Move(1);
+  D3DVECTOR seen{};
+  b->SetVelocity(nullptr, 1, 0, 0);
+  b->AddMoveCallback([](IDirect3DRMFrame* frame, void* arg,
+                        D3DVALUE) { frame->GetPosition(nullptr, static_cast<D3DVECTOR*>(arg)); },
+                     &seen);
+  scene_->Move(3);
   EXPECT_EQ(log.order, (std::vector<IDirect3DRMFrame*>{scene_, a, a1, b}));
+  EXPECT_TRUE(Near(seen, 3, 0, 0));  // callbacks see the motion already applied
   EXPECT_EQ(log.tags, (std::vector<int>{1, 2}));
 
-  log.order.clear();
-  a->Move(1);
-  EXPECT_EQ(log.order, (std::vector<IDirect3DRMFrame*>{a, a1}));
   EXPECT_EQ(a->DeleteMoveCallback(LogFrame, &log), D3DRM_OK);
   EXPECT_EQ(a->DeleteMoveCallback(LogFrame, &log), D3DRMERR_NOTFOUND);
   log.order.clear();
   a->Move(1);
   EXPECT_EQ(log.order, (std::vector<IDirect3DRMFrame*>{a1}));
-}
-
-TEST_F(FrameTest, MoveSeesMotionBeforeCallbacks) {
-  IDirect3DRMFrame* f = Child(scene_);
-  f->SetVelocity(nullptr, 1, 0, 0);
-  D3DVECTOR seen{};
-  f->AddMoveCallback([](IDirect3DRMFrame* frame, void* arg,
-                        D3DVALUE) { frame->GetPosition(nullptr, static_cast<D3DVECTOR*>(arg)); },
-                     &seen);
-  scene_->Move(3);
-  EXPECT_TRUE(Near(seen, 3, 0, 0));
 }
 
 struct Surgery {
@@ -529,14 +444,12 @@ TEST_F(FrameTest, CallbacksMayDeleteAndAddFramesDuringMove) {
   IDirect3DRMFrame* b = Child(scene_);
   IDirect3DRMFrame* b1 = Child(b);
   int destroyed = 0;
-  b->AddDestroyCallback(CountDestroy, &destroyed);
-  b1->AddDestroyCallback(CountDestroy, &destroyed);
   Surgery s{scene_, b};
-  auto count_victim = [](IDirect3DRMFrame*, void* arg, D3DVALUE) {
-    ++static_cast<Surgery*>(arg)->victim_moves;
-  };
-  b->AddMoveCallback(count_victim, &s);
-  b1->AddMoveCallback(count_victim, &s);
+  for (IDirect3DRMFrame* f : {b, b1}) {
+    f->AddDestroyCallback(CountDestroy, &destroyed);
+    f->AddMoveCallback(
+        [](IDirect3DRMFrame*, void* arg, D3DVALUE) { ++static_cast<Surgery*>(arg)->victim_moves; }, &s);
+  }
   a->AddMoveCallback(
       [](IDirect3DRMFrame*, void* arg, D3DVALUE) {
         auto* op = static_cast<Surgery*>(arg);
@@ -547,11 +460,11 @@ TEST_F(FrameTest, CallbacksMayDeleteAndAddFramesDuringMove) {
         op->added->Release();
       },
       &s);
-  MoveLog log;
   scene_->Move(1);
   EXPECT_EQ(s.victim_moves, 0);
   EXPECT_EQ(destroyed, 2);
   ASSERT_NE(s.added, nullptr);
+  MoveLog log;
   s.added->AddMoveCallback(LogFrame, &log);
   scene_->Move(1);
   EXPECT_EQ(log.order, (std::vector<IDirect3DRMFrame*>{s.added}));
@@ -563,29 +476,19 @@ TEST_F(FrameTest, CallbackMayDeleteItsOwnFrame) {
   int destroyed = 0, a1_moves = 0;
   a->AddDestroyCallback(CountDestroy, &destroyed);
   a1->AddMoveCallback([](IDirect3DRMFrame*, void* arg, D3DVALUE) { ++*static_cast<int*>(arg); }, &a1_moves);
-  a->AddMoveCallback(
-      [](IDirect3DRMFrame* frame, void*, D3DVALUE) {
-        IDirect3DRMFrame* parent = frame->Parent();
-        parent->DeleteChild(frame);
-        EXPECT_EQ(frame->RefCount(), 1u);  // only Move holds it now
-      },
-      nullptr);
+  a->AddMoveCallback([](IDirect3DRMFrame* frame, void*, D3DVALUE) { frame->Parent()->DeleteChild(frame); },
+                     nullptr);
   scene_->Move(1);
   EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(a1_moves, 0);
   EXPECT_TRUE(scene_->Children().empty());
 }
 
-TEST_F(FrameTest, ColourAndMaterialMode) {
+TEST_F(FrameTest, ColourClampsAndMaterialModeRefusesUnknownValues) {
   IDirect3DRMFrame* f = Child(scene_);
   EXPECT_EQ(f->SetColorRGB(2, 0.5f, -1), D3DRM_OK);
-  D3DCOLOR c = f->GetColor();
-  EXPECT_EQ(c & 0xffff00ffu, 0xffff0000u);
-  EXPECT_NEAR(static_cast<int>((c >> 8) & 0xff), 128, 1);
-  EXPECT_EQ(f->SetColor(0x80102030u), D3DRM_OK);
-  EXPECT_EQ(f->GetColor(), 0x80102030u);
+  EXPECT_EQ(f->GetColor() & 0xffff00ffu, 0xffff0000u);
   EXPECT_EQ(f->SetMaterialMode(D3DRMMATERIAL_FROMFRAME), D3DRM_OK);
-  EXPECT_EQ(f->GetMaterialMode(), D3DRMMATERIAL_FROMFRAME);
   EXPECT_EQ(f->SetMaterialMode(static_cast<D3DRMMATERIALMODE>(3)), D3DRMERR_BADVALUE);
   EXPECT_EQ(f->GetMaterialMode(), D3DRMMATERIAL_FROMFRAME);
 }
