@@ -121,4 +121,5 @@ void Polygoni::Terminate() {
     IDirect3DRMFrame* frame = wiredata[i].wireframes;
     if (frame && FAILED(frame->SetColorRGB(0.3f, 0.3f, 1.0f))) generic_error();
   }
+  ReDrawMesh();
 }

@@ -77,6 +77,8 @@ void Polygoni::InitPolygoni() {
     wiredata.num_groups = pointdata.num_groups = facedata.num_groups = 1;
     wiredata.inlastgroup = pointdata.inlastgroup = facedata.inlastgroup = 0;
   }
+  // The face display starts as two empty outlines on the scene.
+  DrawPolygons(false, false, true, true);
 }
 
 Polygoni::~Polygoni() {

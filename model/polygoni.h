@@ -5,6 +5,7 @@
 // subsystem it serves (element_storage.cpp, element_display.cpp, element_removal.cpp, ...).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,30 @@ struct PCorder {
 // previous click.
 extern PCorder sub_div[kPolygonTable];
 extern int time_before;
+
+// Unit normal of the triangle p2, p1, p3: ((p1 - p2) x (p3 - p2)) / |(p1 - p2) x (p3 - p2)|.
+// A face's normal is Normalize(P1, P0, P2). A degenerate triangle gives (0, 0, 0).
+_D3DVECTOR Normalize(_D3DVECTOR* p1, _D3DVECTOR* p2, _D3DVECTOR* p3);
+
+// How the texture view maps a position to pixels of its map:
+// ((x + |min_x|) * pixperw, (y + |min_y|) * pixperw).
+struct TexturePlacement {
+  float min_x = 0, min_y = 0;
+  int pixperw = 20;
+};
+
+// What the model asks of the views and the texture view, which sit above it: which view is
+// active, where the mouse pointer goes, whether a bitmap is shown. They register these when
+// they are made; with nothing registered (tests, tools) view 1 is active, the pointer stays
+// where it is and no bitmap is shown.
+struct ModelLinks {
+  std::function<int()> active_view;  // 1 front, 2 side, 3 top
+  // Warps the pointer onto a position given in the active camera's frame.
+  std::function<void(_D3DVECTOR* position)> move_pointer;
+  // True while the texture view shows a bitmap; then fills in its placement.
+  std::function<bool(TexturePlacement* placement)> texture_shown;
+};
+extern ModelLinks model_links;
 
 class Polygoni {
  public:
@@ -90,6 +115,8 @@ class Polygoni {
 
   // --- Face orientation (face_orientation.cpp)
   bool IsItBackFace(int f_index);
+  // Camera frame of the active view: view1, view2 or view3 (view1 for any other number).
+  IDirect3DRMFrame* ActiveCamera();
   void ChangeFace(int f_index, bool face);
   void ChangeSelectedFace();
   void ChangeLastFace();
@@ -132,7 +159,7 @@ class Polygoni {
   IDirect3DRMMesh* scenemesh = nullptr;
   IDirect3DRMMesh* scenewiremesh = nullptr;
   IDirect3DRMMesh* scenewiremesh2 = nullptr;
-  IDirect3DRMMeshBuilder* sphere32 = nullptr;
+  IDirect3DRMMesh* sphere32 = nullptr;  // the origin marker shown by the model frame
   IDirect3DRMMesh* dummymesh = nullptr;
   IDirect3DRMMesh* scenemeshb = nullptr;
   IDirect3DRMMeshBuilder* pointmesh = nullptr;

@@ -1,0 +1,453 @@
+// The face display: the three face meshes and their vertex lists, colours and qualities
+// per render mode, which cubes and prisms each mode shows, the re-lay of every element,
+// the texture-triangle routines, and what a rendered face looks like.
+#include <cmath>
+#include <vector>
+
+#include "model_fixture.h"
+#include "texture/texture.h"
+
+namespace {
+
+std::vector<D3DRMVERTEX> Vertices(IDirect3DRMMesh* mesh, int group) {
+  unsigned count = 0, faces = 0;
+  EXPECT_EQ(mesh->GetGroup(group, &count, &faces, nullptr, nullptr, nullptr), D3DRM_OK);
+  std::vector<D3DRMVERTEX> v(count);
+  if (count) {
+    EXPECT_EQ(mesh->GetVertices(group, 0, count, v.data()), D3DRM_OK);
+  }
+  return v;
+}
+
+std::vector<float> Xs(const std::vector<D3DRMVERTEX>& v) {
+  std::vector<float> xs;
+  for (const D3DRMVERTEX& x : v) xs.push_back(x.position.x);
+  return xs;
+}
+
+bool OnFrame(IDirect3DRMFrame* frame, IDirect3DRMVisual* visual) {
+  for (IDirect3DRMVisual* v : frame->Visuals())
+    if (v == visual) return true;
+  return false;
+}
+
+float WireLength(const WireStuff& w) {
+  D3DRMBOX box{};
+  w.wiremeshes->GetBox(&box);
+  return box.max.z - box.min.z;
+}
+
+constexpr COLORREF kDefaultColorRef = 0x004CFFFFu;    // red 255, green 255, blue 76
+constexpr D3DCOLOR kDefaultMeshColour = 0xFFFFFF4Cu;  // the same as the layer writes it
+
+}  // namespace
+
+class MeshDisplayTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    rmode = PW;
+    move_m = translate;
+    mesh_texture = MeshTexture{};
+    texture.texloaded = false;
+    texture.color = kDefaultColorRef;
+  }
+  void TearDown() override {
+    mesh_texture = MeshTexture{};
+    texture.texloaded = false;
+    rmode = PW;
+    ModelTest::TearDown();
+  }
+
+  // Corners at x = 1, 2, 3 so that a vertex list shows its corner order in its xs.
+  IdCell OneFace() {
+    a = AddPoint(1, 0, 0);
+    b = AddPoint(2, 1, 0);
+    c = AddPoint(3, 0, 1);
+    return AddTriangle(a, b, c);
+  }
+
+  IdCell a = nullptr, b = nullptr, c = nullptr;
+};
+
+TEST_F(MeshDisplayTest, StartBuildsTwoEmptyOutlinesAndNoSolid) {
+  Polygoni& m = *model;
+  ASSERT_NE(m.sceneframe, nullptr);
+  EXPECT_EQ(m.sceneframe->Parent(), m.scene);
+  ASSERT_TRUE(m.scenemesh && m.scenewiremesh && m.scenewiremesh2);
+  EXPECT_FALSE(OnFrame(m.sceneframe, m.scenemesh));
+  EXPECT_TRUE(OnFrame(m.sceneframe, m.scenewiremesh));
+  EXPECT_TRUE(OnFrame(m.sceneframe, m.scenewiremesh2));
+  EXPECT_TRUE(Vertices(m.scenewiremesh, m.groupw).empty());
+}
+
+TEST_F(MeshDisplayTest, OneFaceGivesThreeVerticesPerMeshBackListReversed) {
+  Polygoni& m = *model;
+  OneFace();
+  mesh_texture.tswidth = 100;
+  mesh_texture.tsheight = 50;
+  FaceStuff& f = m.facedata[0];
+  f.tex[0] = {10, 5};
+  f.tex[1] = {50, 25};
+  f.tex[2] = {100, 0};
+  m.DrawPolygons(false, false, false, true);
+
+  const auto solid = Vertices(m.scenemesh, m.group);
+  const auto front = Vertices(m.scenewiremesh, m.groupw);
+  const auto back = Vertices(m.scenewiremesh2, m.groupw2);
+  EXPECT_EQ(Xs(solid), (std::vector<float>{1, 2, 3}));
+  EXPECT_EQ(Xs(front), (std::vector<float>{1, 2, 3}));
+  EXPECT_EQ(Xs(back), (std::vector<float>{3, 2, 1}));
+  unsigned faces = 0, per_face = 0;
+  m.scenemesh->GetGroup(m.group, nullptr, &faces, &per_face, nullptr, nullptr);
+  EXPECT_EQ(faces, 1u);
+  EXPECT_EQ(per_face, 3u);
+
+  // (P1 - P0) x (P2 - P0) = (1, 1, 0) x (2, 0, 1) = (1, -1, -2), normalised, in every vertex.
+  const float k = 1.0f / std::sqrt(6.0f);
+  EXPECT_NEAR(f.normal.x, k, 1e-6f);
+  EXPECT_NEAR(f.normal.y, -k, 1e-6f);
+  EXPECT_NEAR(f.normal.z, -2 * k, 1e-6f);
+  for (const D3DRMVERTEX& v : back) EXPECT_EQ(v.normal.z, f.normal.z);
+
+  // Pixels over the scaled image size, v measured from the image's top.
+  EXPECT_FLOAT_EQ(front[0].tu, 0.1f);
+  EXPECT_FLOAT_EQ(front[0].tv, 0.9f);
+  EXPECT_FLOAT_EQ(front[1].tu, 0.5f);
+  EXPECT_FLOAT_EQ(front[1].tv, 0.5f);
+  EXPECT_FLOAT_EQ(back[0].tu, 1.0f);
+  EXPECT_FLOAT_EQ(back[0].tv, 1.0f);
+  EXPECT_EQ(solid[2].color, kDefaultMeshColour);
+
+  // Solid below the outlines: the white front outline is the last thing drawn.
+  const auto& visuals = m.sceneframe->Visuals();
+  ASSERT_EQ(visuals.size(), 3u);
+  EXPECT_EQ(visuals[0], m.scenemesh);
+  EXPECT_EQ(visuals[1], m.scenewiremesh2);
+  EXPECT_EQ(visuals[2], m.scenewiremesh);
+
+  m.DrawPolygons(false, true, false, true);
+  EXPECT_EQ(Xs(Vertices(m.scenemesh, m.group)), (std::vector<float>{3, 2, 1}));
+  EXPECT_TRUE(m.backp);
+}
+
+TEST_F(MeshDisplayTest, ColoursAndQualitiesPerRenderMode) {
+  Polygoni& m = *model;
+  OneFace();
+  struct Case {
+    bool textu, back, outline_only;
+    bool solid_shown;
+    D3DCOLOR solid, back_outline;
+  };
+  const D3DCOLOR grey2 = D3DRMCreateColorRGB(0.2f, 0.2f, 0.2f);
+  const Case cases[] = {
+      {true, false, false, true, kDefaultMeshColour, grey2},            // PWM, M
+      {true, false, true, false, kDefaultMeshColour, grey2},            // WFP, WF
+      {true, true, false, true, D3DRMCreateColorRGB(0.5f, 0.5f, 0.5f),  // BF
+       D3DRMCreateColorRGB(0, 0, 0)},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.back ? "back faces" : k.outline_only ? "outlines" : "solid");
+    m.DrawPolygons(k.textu, k.back, k.outline_only, true);
+    EXPECT_EQ(OnFrame(m.sceneframe, m.scenemesh), k.solid_shown);
+    EXPECT_EQ(m.scenemesh->GetGroupColor(m.group), k.solid);
+    EXPECT_EQ(m.scenewiremesh->GetGroupColor(m.groupw), D3DRMCreateColorRGB(1, 1, 1));
+    EXPECT_EQ(m.scenewiremesh2->GetGroupColor(m.groupw2), k.back_outline);
+    EXPECT_EQ(m.scenewiremesh->GetGroupQuality(m.groupw), D3DRMRENDER_WIREFRAME);
+    EXPECT_EQ(m.scenewiremesh2->GetGroupQuality(m.groupw2), D3DRMRENDER_WIREFRAME);
+    IDirect3DRMTexture* none = nullptr;
+    m.scenemesh->GetGroupTexture(m.group, &none);
+    EXPECT_EQ(none, nullptr) << "no texture is loaded";
+  }
+  EXPECT_TRUE(messages.empty());
+
+  // The chosen colour arrives with its red and blue bytes in the layer's places.
+  texture.color = 0x00102030u;
+  m.DrawPolygons(false, false, false, true);
+  EXPECT_EQ(m.scenemesh->GetGroupColor(m.group), 0xFF302010u);
+}
+
+TEST_F(MeshDisplayTest, LoadedTextureGoesOnTheSolidMeshWith32Shades) {
+  Polygoni& m = *model;
+  OneFace();
+  auto* tex = new IDirect3DRMTexture(2, 2, std::vector<uint32_t>(4, 0xFF00FF00u), "t");
+  mesh_texture.tex = tex;
+  texture.texloaded = true;
+  m.DrawPolygons(true, false, false, true);
+  IDirect3DRMTexture* on = nullptr;
+  ASSERT_EQ(m.scenemesh->GetGroupTexture(m.group, &on), D3DRM_OK);
+  EXPECT_EQ(on, tex);
+  if (on) on->Release();
+  EXPECT_EQ(tex->GetShades(), 32u);
+  m.DrawPolygons(false, false, false, true);  // untextured again: the colour, no texture
+  on = nullptr;
+  m.scenemesh->GetGroupTexture(m.group, &on);
+  EXPECT_EQ(on, nullptr);
+  EXPECT_EQ(m.scenemesh->GetGroupColor(m.group), kDefaultMeshColour);
+  m.RemovePolygons();
+  mesh_texture = MeshTexture{};
+  texture.texloaded = false;
+  tex->Release();
+}
+
+TEST_F(MeshDisplayTest, UpdateMeshRewritesVerticesAsTheRenderModeWants) {
+  Polygoni& m = *model;
+  OneFace();
+  m.DrawPolygons(false, false, false, true);
+  IDirect3DRMMesh* solid = m.scenemesh;
+  m.pointdata[*a].point.x = 7;
+
+  rmode = PW;  // the solid mesh is not shown: left as it was
+  m.UpdateMesh();
+  EXPECT_EQ(m.scenemesh, solid) << "an update never re-creates the meshes";
+  EXPECT_EQ(Xs(Vertices(m.scenemesh, m.group)), (std::vector<float>{1, 2, 3}));
+  EXPECT_EQ(Xs(Vertices(m.scenewiremesh, m.groupw)), (std::vector<float>{7, 2, 3}));
+  EXPECT_EQ(Xs(Vertices(m.scenewiremesh2, m.groupw2)), (std::vector<float>{3, 2, 7}));
+
+  rmode = BF;
+  m.UpdateMesh();
+  EXPECT_EQ(Xs(Vertices(m.scenemesh, m.group)), (std::vector<float>{3, 2, 7}));
+  rmode = M;
+  m.ReDrawMesh();  // no main window to re-run the mode; the vertices still follow
+  EXPECT_EQ(Xs(Vertices(m.scenemesh, m.group)), (std::vector<float>{7, 2, 3}));
+}
+
+TEST_F(MeshDisplayTest, HidingWiresNeverHidesTheRubberBand) {
+  Polygoni& m = *model;
+  OneFace();
+  Click(5, 5, 0);
+  Click(6, 5, 0);
+  const int band = m.createindex;
+  ASSERT_TRUE(m.wiredata[band].callback);
+
+  m.ChangeVisible(false, false);
+  for (int i = 0; i < m.num_wireframes; ++i) EXPECT_EQ(m.wiredata[i].vis, i == band) << "wire " << i;
+  for (int i = 0; i < m.num_points; ++i) EXPECT_FALSE(m.pointdata[i].vis);
+  EXPECT_TRUE(OnFrame(m.wiredata[band].wireframes, m.wiredata[band].wiremeshes));
+  ExpectSound("hidden");
+
+  m.ChangeVisible(true, true);
+  for (int i = 0; i < m.num_wireframes; ++i) EXPECT_TRUE(m.wiredata[i].vis);
+  for (int i = 0; i < m.num_points; ++i) EXPECT_TRUE(m.pointdata[i].vis);
+  m.ChangeVisible(true, true);  // showing what is shown attaches nothing twice
+  EXPECT_EQ(m.pointdata[0].frames->Visuals().size(), 1u);
+  ExpectSound("shown");
+}
+
+TEST_F(MeshDisplayTest, WithoutAlwaysShowPointsOnlyActivePointsShow) {
+  Polygoni& m = *model;
+  OneFace();
+  m.pointdata[*b].active = true;
+  m.points = false;
+  m.UpdateActive();
+  EXPECT_FALSE(m.pointdata[*a].vis);
+  EXPECT_TRUE(m.pointdata[*b].vis);
+  EXPECT_FALSE(m.pointdata[*c].vis);
+  ExpectSound("active only");
+
+  m.ChangeVisible(false, false);  // a mode that hides points still shows the selection
+  m.UpdateActive();
+  EXPECT_TRUE(m.pointdata[*b].vis);
+
+  m.points = true;
+  m.UpdateActive();
+  for (int i = 0; i < m.num_points; ++i) EXPECT_TRUE(m.pointdata[i].vis);
+  ExpectSound("all");
+}
+
+TEST_F(MeshDisplayTest, ValidateMeshReLaysFramesAndWiresFromStoredPositions) {
+  Polygoni& m = *model;
+  OneFace();
+  rmode = WF;
+  move_m = scale;
+  m.pointdata[*a].point = {-3, 4, 0};
+  m.pointdata[*c].point = m.pointdata[*b].point;  // wire b-c now has coinciding ends
+  m.ValidateMesh();
+
+  for (int i = 0; i < m.num_points; ++i) {
+    D3DVECTOR at{};
+    m.pointdata[i].frames->GetPosition(m.scene, &at);
+    EXPECT_EQ(at.x, m.pointdata[i].point.x);
+    EXPECT_EQ(at.y, m.pointdata[i].point.y);
+    EXPECT_FALSE(m.pointdata[i].selected);
+  }
+  const WireStuff& ab = m.wiredata[*FindWire(a, b)];
+  const float expected = std::sqrt(5.0f * 5.0f + 3.0f * 3.0f + 0.01f * 0.01f);  // z offset 0 -> 0.01
+  EXPECT_NEAR(ab.beforelength, expected, 1e-4f);
+  EXPECT_NEAR(WireLength(ab), expected, 1e-3f);
+  const WireStuff& bc = m.wiredata[*FindWire(b, c)];
+  EXPECT_NEAR(bc.beforelength, std::sqrt(3.0f) * 0.01f, 1e-5f);
+  EXPECT_NEAR(WireLength(bc), std::sqrt(3.0f) * 0.01f, 1e-4f);
+
+  // The prism hangs from one end and reaches the other.
+  D3DVECTOR origin{}, tip{}, local{0, 0, ab.beforelength};
+  ab.wireframes->GetPosition(m.scene, &origin);
+  ab.wireframes->Transform(&tip, &local);
+  const _D3DVECTOR pa = m.pointdata[*a].point, pb = m.pointdata[*b].point;
+  const bool from_a = std::fabs(origin.x - pa.x) < 1e-4f;
+  const _D3DVECTOR far_end = from_a ? pb : pa;
+  EXPECT_NEAR(tip.x, far_end.x, 1e-3f);
+  EXPECT_NEAR(tip.y, far_end.y, 1e-3f);
+
+  EXPECT_EQ(rmode, WF);
+  EXPECT_EQ(move_m, scale);
+  EXPECT_FALSE(m.movelatch);
+  EXPECT_TRUE(m.changed);
+  ExpectSound();
+}
+
+TEST_F(MeshDisplayTest, ReLayKeepsCursorAndPointerOnTheHoveredPoint) {
+  Polygoni& m = *model;
+  OneFace();
+  std::vector<_D3DVECTOR> warps;
+  model_links.move_pointer = [&](_D3DVECTOR* at) { warps.push_back(*at); };
+  m.selectedpoint = *b;  // (2, 1, 0)
+  m.ValidateMesh();
+  model_links.move_pointer = nullptr;
+  D3DVECTOR cursor{};
+  m.world_frame->GetPosition(m.scene, &cursor);
+  EXPECT_EQ(cursor.x, 2.0f);
+  EXPECT_EQ(cursor.y, 1.0f);
+  ASSERT_EQ(warps.size(), 1u);
+  EXPECT_NEAR(warps[0].z, 50.0f, 1e-4f) << "seen from the front camera at z = -50";
+  EXPECT_NEAR(warps[0].x, 2.0f, 1e-4f);
+}
+
+TEST_F(MeshDisplayTest, RemovePolygonsTakesTheMeshesAndTheirFrameOut) {
+  Polygoni& m = *model;
+  OneFace();
+  m.DrawPolygons(false, false, false, true);
+  const size_t children = m.scene->Children().size();
+  m.RemovePolygons();
+  EXPECT_EQ(m.scenemesh, nullptr);
+  EXPECT_EQ(m.scenewiremesh, nullptr);
+  EXPECT_EQ(m.scenewiremesh2, nullptr);
+  EXPECT_EQ(m.sceneframe, nullptr);
+  EXPECT_EQ(m.scene->Children().size(), children - 1);
+  m.RemovePolygons();  // nothing left to remove
+  m.UpdateMesh();      // and nothing to update
+  m.DrawPolygons(false, false, true, true);
+  ASSERT_NE(m.sceneframe, nullptr);
+  EXPECT_EQ(m.scene->Children().size(), children);
+}
+
+TEST_F(MeshDisplayTest, TerminateRedrawsTheFacesThatRemain) {
+  Polygoni& m = *model;
+  OneFace();
+  m.createindex = m.num_wireframes - 1;
+  m.DrawPolygons(false, false, true, true);
+  m.pointdata[*a].point.x = 9;
+  Click(5, 5, 0);
+  Click(6, 5, 0);
+  m.Terminate();
+  EXPECT_EQ(Xs(Vertices(m.scenewiremesh, m.groupw)), (std::vector<float>{9, 2, 3}));
+}
+
+TEST(FaceTexture, CoordinatesTruncateTowardZero) {
+  FaceStuff f;
+  f.SetTex_x(0, 10.7f);
+  f.SetTex_y(0, -10.7f);
+  EXPECT_EQ(f.tex[0].x, 10);
+  EXPECT_EQ(f.tex[0].y, -10);
+  delete f.id;
+}
+
+TEST(FaceTexture, InsidePointAndSideBitsFollowEveryCorner) {
+  FaceStuff f;
+  f.SetTex_x(1, 100);
+  f.SetTex_y(2, 100);  // corners (0, 0), (100, 0), (0, 100)
+  EXPECT_EQ(f.center.x, 25);
+  EXPECT_EQ(f.center.y, 50);
+  EXPECT_FALSE(f.texbits[0]);  // above the bottom edge
+  EXPECT_TRUE(f.texbits[1]);   // below the slanted edge
+  EXPECT_FALSE(f.texbits[2]);  // the vertical edge has no side
+
+  // A click shares the face's bits exactly when it lies inside the triangle.
+  auto inside = [&](float x, float y) {
+    bool r[3];
+    f.CenterToTexBits(&r[0], &r[1], &r[2], x, y);
+    return r[0] == f.texbits[0] && r[1] == f.texbits[1] && r[2] == f.texbits[2];
+  };
+  EXPECT_TRUE(inside(10, 10));
+  EXPECT_FALSE(inside(60, 60));
+  EXPECT_FALSE(inside(10, -5));
+
+  // Halves truncate toward zero, also for negative differences.
+  EXPECT_EQ(f.MidPt(0, -5, 0, 5).x, -2);
+  EXPECT_EQ(f.MidPt(0, -5, 0, 5).y, 2);
+  const TexCoord g = f.GetInsidePoint(0, 10, 4, 0, 0, 8);  // m = (5, 0); halfway from (4, 8)
+  EXPECT_EQ(g.x, 4);
+  EXPECT_EQ(g.y, 4);
+  delete f.id;
+}
+
+// A closed triangle rendered through the fixture's front camera on an in-memory device.
+class MeshPixelTest : public MeshDisplayTest {
+ protected:
+  void SetUp() override {
+    MeshDisplayTest::SetUp();
+    ASSERT_EQ(lpD3DRM->CreateDeviceInMemory(nullptr, kSize, kSize, &device_), D3DRM_OK);
+    ASSERT_EQ(lpD3DRM->CreateViewport(device_, model->view1, 0, 0, kSize, kSize, &viewport_), D3DRM_OK);
+    ASSERT_EQ(lpD3DRM->CreateLightRGB(D3DRMLIGHT_AMBIENT, 1, 1, 1, &light_), D3DRM_OK);
+    model->scene->AddLight(light_);
+    // Corners clockwise as the camera at z = -50 sees them.
+    IdCell p0 = AddPoint(-10, -10, 0), p1 = AddPoint(0, 10, 0), p2 = AddPoint(10, -10, 0);
+    AddTriangle(p0, p1, p2);
+  }
+  void TearDown() override {
+    model->scene->DeleteLight(light_);
+    light_->Release();
+    viewport_->Release();
+    device_->Release();
+    MeshDisplayTest::TearDown();
+  }
+
+  // The "solid" render mode: faces and outlines, only active points, no prisms.
+  void RenderSolid() {
+    Polygoni& m = *model;
+    m.ChangeVisible(false, false);
+    m.RemovePolygons();
+    m.DrawPolygons(true, false, false, true);
+    m.UpdateActive();
+    ASSERT_EQ(viewport_->Clear(), D3DRM_OK);
+    ASSERT_EQ(viewport_->Render(m.scene), D3DRM_OK);
+  }
+
+  uint32_t PixelAt(float x, float y) {
+    D3DRMVECTOR4D s{};
+    const D3DVECTOR world{x, y, 0};
+    viewport_->Transform(&s, &world);
+    const int px = static_cast<int>(s.x / s.w), py = static_cast<int>(s.y / s.w);
+    return device_->Framebuffer().color[static_cast<size_t>(py) * kSize + static_cast<size_t>(px)];
+  }
+
+  // Whether some pixel of the column through (x, y) near that point has the colour: the
+  // outline is one pixel wide, and its row depends on the rasteriser's rounding.
+  bool ColourNear(float x, float y, uint32_t colour) {
+    for (float dy = -0.6f; dy <= 0.6f; dy += 0.1f)
+      if ((PixelAt(x, y + dy) & 0xFFFFFFu) == (colour & 0xFFFFFFu)) return true;
+    return false;
+  }
+
+  static constexpr int kSize = 96;
+  IDirect3DRMDevice* device_ = nullptr;
+  IDirect3DRMViewport* viewport_ = nullptr;
+  IDirect3DRMLight* light_ = nullptr;
+};
+
+TEST_F(MeshPixelTest, FrontFaceShowsTheMeshColourWithAWhiteOutline) {
+  RenderSolid();
+  EXPECT_EQ(PixelAt(0, -3) & 0xFFFFFFu, kDefaultMeshColour & 0xFFFFFFu);
+  EXPECT_TRUE(ColourNear(0, -10, 0xFFFFFFu)) << "bottom edge";
+  EXPECT_FALSE(ColourNear(0, -10, D3DRMCreateColorRGB(0.2f, 0.2f, 0.2f))) << "the back outline faces away";
+}
+
+TEST_F(MeshPixelTest, FlippedFaceShowsOnlyTheGreyBackOutline) {
+  Polygoni& m = *model;
+  std::swap(m.facedata[0].points[0], m.facedata[0].points[1]);
+  RenderSolid();
+  const uint32_t background = device_->Framebuffer().color[0];
+  EXPECT_EQ(PixelAt(0, -3), background);
+  EXPECT_TRUE(ColourNear(0, -10, D3DRMCreateColorRGB(0.2f, 0.2f, 0.2f))) << "bottom edge";
+  EXPECT_FALSE(ColourNear(0, -10, 0xFFFFFFu));
+}
