@@ -1,0 +1,169 @@
+// The program's resources as data: the menu, the accelerators, the help strings, and the
+// toolbar strip, cursors and icons embedded from resources/images.
+#include "app/shell.h"
+#include "platform/resource.h"
+
+namespace {
+
+using Item = MenuTemplateItem;
+const Item kSeparator("", 0, MF_SEPARATOR);
+
+// Commands that only the toolbar or other commands reach otherwise are offered too:
+// the View and Texture menus carry them with their help texts.
+MenuResource MainMenu() {
+  return {"MyMenu",
+          {
+              {"&File", {{"&New", 201}, {"&Open...", 202}, {"&Save", 203}, {"Save&As...", 204}, {"&Merge...", 228},
+                         kSeparator, {"&Exit", 206}}},
+              {"&Edit",
+               {{"U&ndo    Ctrl+Z", 283, MF_GRAYED},
+                kSeparator,
+                {"Cu&t    Ctrl+X", 207},
+                {"&Copy   Ctrl+C", 208},
+                {"&Paste  Ctrl+V", 209},
+                kSeparator,
+                {"&Select All    Ctrl+A", 211},
+                {"&UnSelect All  Ctrl+U", 212},
+                {"T&oggle Select Ctrl+T", 113},
+                kSeparator,
+                {"C&enter Mesh", 286}}},
+              {"&Mode",
+               {{"&Create", 225, MF_CHECKED},
+                {"&Edit", 50},
+                kSeparator,
+                {"&Translate Mesh", 262, MF_GRAYED},
+                {"&Rotate Mesh", 263, MF_GRAYED},
+                {"&Scale Mesh", 264, MF_GRAYED},
+                kSeparator,
+                {"Tr&anslate All", 265},
+                {"R&otate All", 266},
+                kSeparator,
+                {"&Orthographic", 267}}},
+              {"&Shape", {{"&Cube", 279}, {"&Sphere", 280}, {"&Cylinder", 281}, {"&Plane", 282}}},
+              {"F&aces", {{"Flip Last &Created Face  Ctrl+L", 270}, {"Flip &Selected faces      Ctrl+F", 271}}},
+              {"&View",
+               {{"&One View", 231, MF_CHECKED},
+                {"&Two Views", 232},
+                {"T&hree Views", 233},
+                {"&Texture View", 234},
+                kSeparator,
+                {"Viewport &Options...", 256},
+                {"&Auto Zoom", 268, MF_CHECKED}}},
+              {"&Render",
+               {{"Solid &Wireframe", 272, MF_CHECKED},
+                {"&Solid", 274},
+                {"&Wireframe", 276},
+                {"&Back Faced", 277},
+                kSeparator,
+                {"&Show Points", 285}}},
+              {"&Texture",
+               {{"&Load Texture...", 217},
+                {"Texture &Mapping...", 261},
+                {"&No Texture", 260},
+                kSeparator,
+                {"Mesh &Colour...", 269},
+                {"M&aterial...", 259}}},
+              {"&Help", {{"&About", 224}}},
+          }};
+}
+
+// The control characters the keyboard types with Ctrl held.
+AcceleratorResource Accelerators() {
+  return {3,
+          {{0, 0x18, 207},  // Ctrl+X
+           {0, 0x03, 208},  // Ctrl+C
+           {0, 0x16, 209},  // Ctrl+V
+           {0, 0x01, 211},  // Ctrl+A
+           {0, 0x15, 212},  // Ctrl+U
+           {0, 0x14, 113},  // Ctrl+T
+           {0, 0x0C, 270},  // Ctrl+L
+           {0, 0x06, 271},  // Ctrl+F
+           {0, 0x1A, 283}}};  // Ctrl+Z
+}
+
+const StringResource kStrings[] = {
+    {50, "Edit existing polygons"},
+    {113, "Toggle select points in the scene"},
+    {201, "Clear the current scene, and start over"},
+    {202, "Locate and Open a file"},
+    {203, "Save current changes to disk"},
+    {204, "Save the mesh under a new name"},
+    {205, "Load a Palette from disk"},
+    {206, "Exit the program"},
+    {207, "Place the current selection into the clipboard, and remove it from the scene"},
+    {208, "Place the current selection into the clipboard"},
+    {209, "Insert the mesh from the clipboard to the scene"},
+    {210, "Clear the clipboard"},
+    {211, "Select all the points in the scene"},
+    {212, "Unselect all the points in the scene"},
+    {214, "View controls"},
+    {215, "Lighting options"},
+    {217, "Load a texture from disk"},
+    {219, "Switch to the texture mapping view"},
+    {221, "Information about the scene"},
+    {222, "View the help contents"},
+    {223, "Search for a word in help"},
+    {224, "About"},
+    {225, "Create new polygons"},
+    {228, "Combine a file from disk with the current mesh"},
+    {229, "Load a texture from disk"},
+    {230, "Show the current texture in the texture view"},
+    {231, "View the mesh from one angle"},
+    {232, "View the mesh from two angles"},
+    {233, "View the mesh from three angles"},
+    {234, "View the mesh from one angle, and view the texture"},
+    {256, "Change the configuration of the viewport"},
+    {257, "Center the cursor at all times"},
+    {258, "Don't Use a Material when rendering the mesh"},
+    {259, "Change the Material Settings"},
+    {260, "Don't apply a texture to the mesh"},
+    {261, "Change the Texture Settings"},
+    {262, "Translate the selected mesh"},
+    {263, "Rotate the selected mesh"},
+    {264, "Scale the selected mesh (hold shift for uniform scale)"},
+    {265, "Translate All the points in the scene"},
+    {266, "Rotate All the points in the scene"},
+    {267, "Orthographic Drawing mode"},
+    {268, "Automatically zoom non active viewports"},
+    {269, "Change the color of the mesh"},
+    {270, "Change the direction the previously created face is facing"},
+    {271, "Change the direction the selected faces are facing"},
+    {272, "Render the mesh as a solid wireframe"},
+    {273, "Render the mesh as a solid, with points"},
+    {274, "Render the mesh as a solid"},
+    {275, "Render the mesh as a wireframe, with points"},
+    {276, "Render the mesh as a wireframe"},
+    {277, "Render only backfaces of polygons"},
+    {285, "Always show Points"},
+    {286, "Center the mesh on point (0,0,0)"},
+};
+
+ImageResource Embedded(const char* type, int id) {
+  ImageResource image;
+  image.encoded = FindResourceBytes(type, MAKEINTRESOURCEA(id));
+  return image;
+}
+
+struct CursorRow {
+  int id;
+  int hotspot_x, hotspot_y;
+};
+// Arrow cursors point with their tip; the cross-hairs with their centre.
+constexpr CursorRow kCursors[] = {{202, 15, 15}, {3, 0, 0}, {4, 0, 0}, {5, 0, 0},
+                                  {6, 0, 0},     {7, 0, 0}, {8, 15, 15}};
+
+}  // namespace
+
+void RegisterAppResources() {
+  ResourceSet set;
+  set.menus.push_back(MainMenu());
+  set.accelerators.push_back(Accelerators());
+  set.strings.assign(std::begin(kStrings), std::end(kStrings));
+  set.bitmaps.push_back({58, Embedded("BITMAP", 58)});
+  for (const CursorRow& row : kCursors)
+    set.cursors.push_back({row.id, Embedded("CURSOR", row.id), row.hotspot_x, row.hotspot_y});
+  set.icons.push_back({12, Embedded("ICON", 12)});
+  set.icons.push_back({13, Embedded("ICON", 13)});
+  set.icons.push_back({"AppIcon", Embedded("ICON", 13)});
+  RegisterResources(set);
+}

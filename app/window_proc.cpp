@@ -1,0 +1,168 @@
+// The one window procedure of the main window, the view windows and the texture window:
+// entry routing, window life cycle, resizing, painting, closing, menu help, tips and the
+// driver switch.
+#include <cstdio>
+#include <string>
+
+#include "app/errors.h"
+#include "app/globals.h"
+#include "app/render_settings.h"
+#include "app/shell.h"
+#include "app/toolbar_status.h"
+#include "model/polygoni.h"
+#include "views/viewport_data.h"
+
+namespace {
+
+constexpr char kSaveCaption[] = "Polygon";
+constexpr int kFirstDriverCommand = 80;
+constexpr int kLastDriverCommand = 84;
+constexpr int kSaveCommand = 203;
+constexpr int kExitCommand = 206;
+
+HINSTANCE instance = nullptr;
+
+void Mark(HMENU menu, UINT id, bool checked) {
+  CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+LRESULT OnCreate(HMENU menu, LPARAM lparam) {
+  if (!instance && lparam) instance = reinterpret_cast<const CREATESTRUCTA*>(lparam)->hInstance;
+  for (UINT id : {262, 263, 264}) EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
+  Mark(menu, 225, true);
+  for (UINT id : {50, 265, 266, 257}) Mark(menu, id, false);
+  Mark(menu, 272, true);
+  for (UINT id = 273; id <= 277; ++id) Mark(menu, id, false);
+  Mark(menu, 231, true);
+  for (UINT id : {232, 233, 234, 285}) Mark(menu, id, false);
+  SetCursor(LoadCursorA(instance ? instance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(202)));
+  return 0;
+}
+
+void OnSize(int width, int height) {
+  if (awaitingfeedback || vp_data.needfeedback) {
+    awaitingfeedback = false;
+    vp_data.needfeedback = false;
+    return;
+  }
+  if (!viewportcreated) return;
+  initdone = true;
+  if (width == 0 || height == 0) {
+    myglobs.bMinimized = TRUE;
+    return;
+  }
+  const int toolheight = vp_data.toolheight;
+  const UINT flags = SWP_NOZORDER | SWP_SHOWWINDOW;
+  if (!myglobs.bMinimized) {
+    awaitingfeedback = true;
+    SetWindowPos(vp_data.hwndfront, nullptr, 0, toolheight + 4, width, height - 2 * toolheight, flags);
+  }
+  polygoner.NewDevice(width, height - 2 * toolheight);
+  SetWindowPos(vp_data.hwndstatus, nullptr, 0, height - 2 * toolheight, width, toolheight, flags);
+  // Until the layout of several views arrives the front view fills the device, as the new
+  // front viewport already does.
+  GlobsToPolygon();
+  PolygonToGlobs();
+  myglobs.bMinimized = FALSE;
+}
+
+void OnPaint(HWND win) {
+  if (!GetUpdateRect(win, nullptr, FALSE)) return;
+  PAINTSTRUCT paint;
+  BeginPaint(win, &paint);
+  // The window device is the device itself here; there is no separate interface to fail.
+  IDirect3DRMWinDevice* window_device = myglobs.dev;
+  if (FAILED(window_device->HandlePaint(paint.hdc))) Msg("Failed to handle WM_PAINT.\n");
+  EndPaint(win, &paint);
+}
+
+void OnClose(HWND win) {
+  int answer = IDNO;
+  if (polygoner.changed) {
+    const std::string text = std::string("Save current changes in ") + polygoner.sztitlename + "?";
+    answer = MessageBoxA(vp_data.hwndmain, text.c_str(), kSaveCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
+  }
+  if (answer == IDCANCEL) {
+    myglobs.bQuit = FALSE;
+  } else if (answer == IDYES) {
+    SendMessageA(win, WM_COMMAND, kSaveCommand, 0);
+    myglobs.bQuit = FALSE;
+  } else {
+    myglobs.bQuit = TRUE;
+    CleanUpAndPostQuit();
+  }
+}
+
+// Returns true when the command was handled here.
+bool OnCommand(WORD id) {
+  switch (id) {
+    case kExitCommand:
+      // Exit is the close path, save prompt included.
+      SendMessageA(vp_data.hwndmain, WM_CLOSE, 0, 0);
+      return true;
+    default: return false;
+  }
+}
+
+void SwitchDriver(HWND win, WORD id) {
+  if (id < kFirstDriverCommand || id > kLastDriverCommand) return;
+  const int driver = id - kFirstDriverCommand;
+  if (driver == myglobs.CurrDriver) return;
+  if (myglobs.view1) {
+    if (vp_data.cview == myglobs.view1) vp_data.cview = nullptr;
+    myglobs.view1->Release();
+    myglobs.view1 = nullptr;
+  }
+  if (myglobs.dev) myglobs.dev->Release();
+  myglobs.dev = nullptr;
+  myglobs.CurrDriver = driver;
+  RECT client;
+  GetClientRect(win, &client);
+  if (!CreateDevAndView(lpDDClipper, myglobs.CurrDriver, client.right, client.bottom)) CleanUpAndPostQuit();
+}
+
+}  // namespace
+
+LRESULT WindowProc(HWND win, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (win && win == vp_data.hwndtex && msg != WM_LBUTTONDOWN && msg != WM_LBUTTONUP && msg != WM_KEYDOWN)
+    return DefWindowProcA(win, msg, wparam, lparam);
+  if (polygoner.quit) CleanUpAndPostQuit();
+  HMENU menu = GetMenu(win);
+
+  switch (msg) {
+    case WM_CREATE: return OnCreate(menu, lparam);
+    case WM_DESTROY: CleanUpAndPostQuit(); return 0;
+    case WM_SIZE: OnSize(LOWORD(lparam), HIWORD(lparam)); return 0;
+    case WM_ACTIVATE:
+      if (myglobs.dev) {
+        IDirect3DRMWinDevice* window_device = myglobs.dev;
+        if (FAILED(window_device->HandleActivate(LOWORD(wparam)))) Msg("Failed to handle WM_ACTIVATE.\n");
+      }
+      return 0;
+    case WM_PAINT:
+      if (!myglobs.bInitialized || !myglobs.dev) return DefWindowProcA(win, msg, wparam, lparam);
+      OnPaint(win);
+      return 0;
+    case WM_CLOSE: OnClose(win); return 0;
+    case WM_SYSCOLORCHANGE: SendMessageA(hwndToolBar, WM_SYSCOLORCHANGE, wparam, lparam); return 0;
+    case WM_ACTIVATEAPP: EvActivateApp(static_cast<BOOL>(wparam)); return 0;
+    case WM_MENUSELECT:
+      MenuHelp(WM_MENUSELECT, wparam, lparam, GetMenu(vp_data.hwndmain), instance, vp_data.hwndstatus,
+               &popstr.uiString);
+      return 0;
+    case WM_INITMENUPOPUP: return 0;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lparam);
+      if (header && header->code == TTN_NEEDTEXT) ToolTipText(reinterpret_cast<TOOLTIPTEXTA*>(header));
+      return 0;
+    }
+    case WM_COMMAND: {
+      const WORD id = LOWORD(wparam);
+      const bool handled = OnCommand(id);
+      // After every command, handled or not.
+      SwitchDriver(win, id);
+      return handled ? 0 : DefWindowProcA(win, msg, wparam, lparam);
+    }
+    default: return DefWindowProcA(win, msg, wparam, lparam);
+  }
+}
