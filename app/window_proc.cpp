@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/edit_input.h"
 #include "app/errors.h"
 #include "app/globals.h"
 #include "app/render_settings.h"
@@ -59,9 +60,8 @@ void OnSize(int width, int height) {
   }
   polygoner.NewDevice(width, height - 2 * toolheight);
   SetWindowPos(vp_data.hwndstatus, nullptr, 0, height - 2 * toolheight, width, toolheight, flags);
-  // Until the layout of several views arrives the front view fills the device, as the new
-  // front viewport already does.
   GlobsToPolygon();
+  vp_data.ArrangeViewports(vp_data.arrangement, 0, 0, true);
   PolygonToGlobs();
   myglobs.bMinimized = FALSE;
 }
@@ -93,9 +93,36 @@ void OnClose(HWND win) {
   }
 }
 
+// Marks `id` in the views group {231..234}, menu and toolbar, and clears the others.
+void MarkView(HMENU menu, WORD id) {
+  for (WORD view = 231; view <= 234; ++view) {
+    Mark(menu, view, view == id);
+    SendMessageA(hwndToolBar, TB_CHECKBUTTON, view, view == id);
+  }
+}
+
+// The view commands 231..234: one, two, three views, and front with texture.
+void ArrangeViews(HMENU menu, WORD id) {
+  static constexpr view_state kLayouts[] = {front_v, frontside_v, frontsidetop_v, fronttexture_v};
+  if (id == 232) ColorBackground();
+  GlobsToPolygon();
+  vp_data.ArrangeViewports(kLayouts[id - 231], 0, 0, true);
+  PolygonToGlobs();
+  MarkView(menu, id);
+  if (id == 234) awaitingfeedback = true;
+  const auto back = static_cast<D3DVALUE>(polygoner.viewback);
+  if (myglobs.view1) myglobs.view1->SetBack(back);
+  if ((id == 232 || id == 233) && myglobs.view2) myglobs.view2->SetBack(back);
+  if (id == 233 && myglobs.view3) myglobs.view3->SetBack(back);
+}
+
 // Returns true when the command was handled here.
-bool OnCommand(WORD id) {
+bool OnCommand(HMENU menu, WORD id) {
   switch (id) {
+    case 231:
+    case 232:
+    case 233:
+    case 234: ArrangeViews(menu, id); return true;
     case kExitCommand:
       // Exit is the close path, save prompt included.
       SendMessageA(vp_data.hwndmain, WM_CLOSE, 0, 0);
@@ -125,7 +152,7 @@ void SwitchDriver(HWND win, WORD id) {
 
 LRESULT WindowProc(HWND win, UINT msg, WPARAM wparam, LPARAM lparam) {
   if (win && win == vp_data.hwndtex && msg != WM_LBUTTONDOWN && msg != WM_LBUTTONUP && msg != WM_KEYDOWN)
-    return DefWindowProcA(win, msg, wparam, lparam);
+    return Child_Proc(win, msg, wparam, lparam);
   if (polygoner.quit) CleanUpAndPostQuit();
   HMENU menu = GetMenu(win);
 
@@ -151,6 +178,13 @@ LRESULT WindowProc(HWND win, UINT msg, WPARAM wparam, LPARAM lparam) {
                &popstr.uiString);
       return 0;
     case WM_INITMENUPOPUP: return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: OnPointerMessage(msg, wparam, lparam, instance); return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP: OnKeyMessage(msg, wparam); return 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lparam);
       if (header && header->code == TTN_NEEDTEXT) ToolTipText(reinterpret_cast<TOOLTIPTEXTA*>(header));
@@ -158,7 +192,7 @@ LRESULT WindowProc(HWND win, UINT msg, WPARAM wparam, LPARAM lparam) {
     }
     case WM_COMMAND: {
       const WORD id = LOWORD(wparam);
-      const bool handled = OnCommand(id);
+      const bool handled = OnCommand(menu, id) || OnEditCommand(win, menu, id);
       // After every command, handled or not.
       SwitchDriver(win, id);
       return handled ? 0 : DefWindowProcA(win, msg, wparam, lparam);

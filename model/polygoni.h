@@ -23,6 +23,8 @@ inline constexpr int kClipboards = 4;
 
 // What last filled a clipboard buffer.
 enum snip_m { cut, copy, paste };
+// The side of the cursor a view camera looks from (views/viewport_data.h).
+enum snap_view : int;
 
 // One edge of the polygon being drawn: its start corner and the wire to the next corner.
 struct PCorder {
@@ -132,6 +134,8 @@ class Polygoni {
   int SubDivide(int nsides);
 
   // --- Cameras, device and documents
+  // Puts the camera *tmp on the side of the cursor named by `plane`; `snapstate` is unused.
+  void SnapViews(IDirect3DRMFrame** tmp, snap_view plane, snap_view* snapstate);
   void MoveCamera(float x, float y, float z, modify_mode movetype);
   _D3DVECTOR GetViewCenter();
   void NewDevice(int width, int height);
@@ -154,6 +158,8 @@ class Polygoni {
   IDirect3DRMObject* wrap = nullptr;
   _D3DVECTOR prelength{1, 1, 1};
   _D3DVECTOR center_mov{0, 0, 0};
+  // The active side or top camera's place in the scene when a whole-model move starts.
+  _D3DVECTOR viewpos{0, 0, 0};
   _D3DVECTOR stickpos{0, 0, 0};
   _D3DVECTOR totrot{0, 0, 0};
   IDirect3DRMMesh* scenemesh = nullptr;

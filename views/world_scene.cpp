@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "model/polygoni.h"
 #include "model/selection_box.h"
+#include "views/mouse.h"
 #include "views/viewport_data.h"
 
 namespace {
@@ -15,6 +16,10 @@ namespace {
 constexpr unsigned kMarkerVertices = 108;
 constexpr int kCursorMesh = 4;
 constexpr int kMarkerMesh = 2;
+// The cursor never comes nearer to the active camera than this; when it is there, each
+// update pushes it this much further away.
+constexpr float kNearest = 5.0f;
+constexpr float kCreep = 0.05f;
 
 HRESULT LoadMeshResource(IDirect3DRMMeshBuilder* builder, int id) {
   D3DRMLOADRESOURCE resource{nullptr, MAKEINTRESOURCEA(id), "MESH"};
@@ -170,18 +175,59 @@ generic_error:
 }
 
 void MoveCursor(IDirect3DRMFrame* frame, void* /*arg*/, D3DVALUE /*delta*/) {
-  polygoner.world_frame = frame;
-  if (!polygoner.scene || !polygoner.world_frame2 || !vp_data.hwndstatus) return;
-  D3DVECTOR p;
-  if (FAILED(frame->GetPosition(polygoner.world_frame2, &p))) return;
-  const float values[3] = {p.x, p.y, p.z};
-  const char* formats[3] = {"x: %5.2f", "y: %5.2f", "z: %5.2f"};
-  for (int i = 0; i < 3; ++i) {
-    char text[15];
-    std::snprintf(text, sizeof text, formats[i], static_cast<double>(values[i]));
-    SendMessageA(vp_data.hwndstatus, SB_SETTEXT, static_cast<WPARAM>(i + 1) | SBT_NOBORDERS,
-                 reinterpret_cast<LPARAM>(text));
+  Polygoni& m = polygoner;
+  m.world_frame = frame;
+  // In depth mode the other views keep the active view's distance to the cursor.
+  if (mouser.reverse && vp_data.activezoom) vp_data.ScaleViewports();
+
+  mouser.GetDisplacement();
+  // The mapping measures depth towards the pointer's motion; pulling the pointer down must
+  // bring the cursor nearer.
+  mouser.rdifference.z = -mouser.rdifference.z;
+
+  if (mouser.overridereverse) mouser.reverse = false;
+  mouser.overridereverse = false;
+
+  if (m.move_selected && (move_m == scale || move_m == uniform_scale)) move_m = m.shift ? uniform_scale : scale;
+  if (m.move_selected) m.MoveSelectedPoints();
+
+  if (the_mode == create && m.createindex >= 0 && m.createindex < m.num_wireframes &&
+      m.wiredata[m.createindex].callback)
+    m.WireCallBack(&m.createindex);
+
+  vp_data.MakeRoom();
+  IDirect3DRMFrame* camera = m.ActiveCamera();
+  const D3DVECTOR d = mouser.rdifference;
+  D3DVECTOR p{0, 0, 0};
+  if (camera && frame && SUCCEEDED(frame->GetPosition(camera, &p))) {
+    HRESULT moved;
+    if (p.z > kNearest) {
+      moved = frame->SetPosition(camera, p.x + d.x, p.y + d.y, p.z + d.z);
+    } else {
+      // Too close to the camera: the cursor creeps away instead of following, and any
+      // drag that rides on it ends.
+      m.move_selected = false;
+      m.makebox = false;
+      moved = frame->SetPosition(camera, p.x + d.x, p.y + d.y, p.z + kCreep);
+    }
+    if (FAILED(moved)) Msg("SetPosition in MoveCursor failed");
+    if (vp_data.depth) *vp_data.depth = p.z + d.z;
   }
+
+  if (m.scene && m.world_frame2 && vp_data.hwndstatus && frame) {
+    D3DVECTOR at;
+    if (SUCCEEDED(frame->GetPosition(m.world_frame2, &at))) {
+      const float values[3] = {at.x, at.y, at.z};
+      const char* formats[3] = {"x: %5.2f", "y: %5.2f", "z: %5.2f"};
+      for (int i = 0; i < 3; ++i) {
+        char text[15];
+        std::snprintf(text, sizeof text, formats[i], static_cast<double>(values[i]));
+        SendMessageA(vp_data.hwndstatus, SB_SETTEXT, static_cast<WPARAM>(i + 1) | SBT_NOBORDERS,
+                     reinterpret_cast<LPARAM>(text));
+      }
+    }
+  }
+  mouser.rdifference = {0, 0, 0};
 }
 
 void cleanupPath(IDirect3DRMObject* /*obj*/, void* /*arg*/) {}

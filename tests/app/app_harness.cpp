@@ -63,6 +63,9 @@ void AppHarness::Key(int virtual_key, bool down) {
   PostMessageA(front_, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtual_key), 0);
 }
 void AppHarness::MouseMove(int x, int y, WPARAM buttons) {
+  // A real move carries the system pointer along, which the views read back.
+  POINT screen{x, y};
+  if (ClientToScreen(front_, &screen)) SetCursorPos(screen.x, screen.y);
   PostMessageA(front_, WM_MOUSEMOVE, buttons, MAKELPARAM(x, y));
 }
 void AppHarness::Click(int x, int y) {

@@ -1,0 +1,230 @@
+// The pointer mapping: plane positions of pointer pixels and back, the active view under
+// the pointer, depth mode, and the cursor's per-pass update (nearest distance, read-out).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "app/globals.h"
+#include "model/polygoni.h"
+#include "platform/rm/d3drm.h"
+#include "tests/app/app_harness.h"
+#include "tests/app/editing_reset.h"
+#include "views/mouse.h"
+#include "views/viewport_data.h"
+#include "views/world_scene.h"
+
+TEST(ViewMapping, CentreIsTheOriginAtAnyDepthAndTheMappingIsExact) {
+  for (float depth : {5.0f, 30.0f, 812.5f}) {
+    const ViewMapping map{1.0f, 400, 300, depth, 0, 0};
+    EXPECT_NEAR(map.PlaneX(200), 0.0f, 1e-5) << depth;
+    EXPECT_NEAR(map.PlaneY(150), 0.0f, 1e-5) << depth;
+  }
+  const ViewMapping map{1.0f, 400, 300, 30.0f, 0, 0};
+  EXPECT_FLOAT_EQ(map.Xf(), 1.0f);
+  EXPECT_FLOAT_EQ(map.Yf(), 0.75f);
+  // 40 pixels right of centre and 30 above it; screen y grows downwards.
+  EXPECT_NEAR(map.PlaneX(240), 3.0f, 1e-5);
+  EXPECT_NEAR(map.PlaneY(120), 2.25f, 1e-5);
+  // The half-extent at depth D is xf * D / (2F).
+  EXPECT_NEAR(map.PlaneX(400), 15.0f, 1e-4);
+  // And back again.
+  EXPECT_NEAR(map.ScreenX(3.0f, 30.0f), 240.0f, 1e-3);
+  EXPECT_NEAR(map.ScreenY(2.25f, 30.0f), 120.0f, 1e-3);
+
+  // A tall viewport scales x instead, and an offset viewport shifts its centre.
+  const ViewMapping tall{2.0f, 300, 400, 30.0f, 305, 0};
+  EXPECT_FLOAT_EQ(tall.Xf(), 0.75f);
+  EXPECT_FLOAT_EQ(tall.Yf(), 1.0f);
+  EXPECT_NEAR(tall.PlaneX(305 + 150), 0.0f, 1e-5);
+  EXPECT_NEAR(tall.PlaneX(305 + 190), 40 * 0.75f * 30 / (2.0f * 300), 1e-5);
+  EXPECT_NEAR(tall.ScreenX(tall.PlaneX(305 + 10), 30.0f), 305 + 10.0f, 1e-3);
+}
+
+class PointerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(app.Start(), nullptr);
+    // The first turn lays the views out at the window's size.
+    ASSERT_TRUE(app.Turn());
+    ASSERT_TRUE(mouse::ActiveMapping(&map));
+    cx = static_cast<int>(map.width / 2);
+    cy = static_cast<int>(map.height / 2);
+  }
+  void TearDown() override { ResetEditing(); }
+
+  D3DVECTOR Cursor() {
+    D3DVECTOR p{0, 0, 0};
+    EXPECT_EQ(polygoner.world_frame->GetPosition(myglobs.camera1, &p), D3DRM_OK);
+    return p;
+  }
+  void Pointer(int x, int y) {
+    app.MouseMove(x, y);
+    ASSERT_EQ(app.Turn(), true);
+  }
+  void TwoViews() {
+    app.Command(232);
+    ASSERT_TRUE(app.Turn());
+    ASSERT_EQ(vp_data.arrangement, frontside_v);
+    ASSERT_NE(myglobs.view2, nullptr);
+  }
+
+  AppHarness app;
+  ViewMapping map;
+  int cx = 0, cy = 0;
+};
+
+TEST_F(PointerTest, CursorFollowsThePointerInTheFrontPlane) {
+  // After a warp onto the view's centre the pointer stands on the truncated pixel, yet the
+  // next update continues from the exact centre.
+  D3DVECTOR centre{0, 0, 30};
+  const POINT middle = mouser.MoveTo(&centre, false);
+  EXPECT_EQ(middle.x, static_cast<int>(map.width / 2.0f));
+  EXPECT_EQ(middle.y, static_cast<int>(map.height / 2.0f));
+  Pointer(middle.x, middle.y);
+  D3DVECTOR p = Cursor();
+  EXPECT_NEAR(p.x, 0.0f, 1e-4);
+  EXPECT_NEAR(p.y, 0.0f, 1e-4);
+  EXPECT_NEAR(p.z, 30.0f, 1e-4);
+  EXPECT_FALSE(mouser.precision);
+
+  Pointer(cx + 40, cy - 30);
+  p = Cursor();
+  EXPECT_NEAR(p.x, map.PlaneX(static_cast<float>(cx + 40)), 1e-4);
+  EXPECT_NEAR(p.y, map.PlaneY(static_cast<float>(cy - 30)), 1e-4);
+  EXPECT_GT(p.x, 0.0f);
+  EXPECT_GT(p.y, 0.0f);
+  EXPECT_NEAR(p.z, 30.0f, 1e-4);
+  EXPECT_EQ(mouser.rdifference.x, 0.0f) << "an update consumes its displacement";
+
+  // Warping the pointer onto the cursor aims at the pixel it came from; the integer point
+  // is the exact one truncated.
+  D3DVECTOR at = p;
+  const POINT warped = mouser.MoveTo(&at, false);
+  EXPECT_NEAR(myglobs.pmouse_x, cx + 40.0f, 1e-2);
+  EXPECT_NEAR(myglobs.pmouse_y, cy - 30.0f, 1e-2);
+  EXPECT_EQ(warped.x, static_cast<int>(myglobs.pmouse_x));
+  EXPECT_EQ(warped.y, static_cast<int>(myglobs.pmouse_y));
+  EXPECT_EQ(mouser.pre_mouse_mov_y, warped.y);
+  EXPECT_TRUE(mouser.precision);
+  // The pointer now stands on the warped pixel; the next update continues from the exact
+  // position, so the cursor does not snap to the pixel's grid.
+  Pointer(warped.x, warped.y);
+  EXPECT_NEAR(Cursor().x, p.x, 1e-4);
+  EXPECT_NEAR(Cursor().y, p.y, 1e-4);
+  EXPECT_FALSE(mouser.precision);
+}
+
+TEST_F(PointerTest, HalfTheDeviceWidthStillBelongsToTheFrontView) {
+  TwoViews();
+  const int dw = myglobs.dev->GetWidth() / 2;
+  myglobs.mouse_x = dw;
+  myglobs.mouse_y = cy;
+  mouser.GetDisplacement();
+  EXPECT_EQ(vp_data.activeview, 1);
+  EXPECT_EQ(vp_data.cview, myglobs.view1);
+
+  myglobs.mouse_x = dw + 1;
+  mouser.GetDisplacement();
+  EXPECT_EQ(vp_data.activeview, 2);
+  EXPECT_EQ(vp_data.cview, myglobs.view2);
+  EXPECT_EQ(vp_data.depth, &vp_data.distance2);
+
+  myglobs.mouse_x = dw;
+  mouser.GetDisplacement();
+  EXPECT_EQ(vp_data.activeview, 1);
+  EXPECT_EQ(vp_data.depth, &vp_data.distance1);
+}
+
+TEST_F(PointerTest, MovingASelectionKeepsTheActiveView) {
+  TwoViews();
+  polygoner.move_selected = true;
+  myglobs.mouse_x = myglobs.dev->GetWidth() / 2 + 40;
+  myglobs.mouse_y = cy;
+  mouser.GetDisplacement();
+  polygoner.move_selected = false;
+  EXPECT_EQ(vp_data.activeview, 1);
+  EXPECT_EQ(vp_data.cview, myglobs.view1);
+}
+
+TEST_F(PointerTest, DepthModeTurnsVerticalMotionIntoDistance) {
+  Pointer(cx, cy);
+  Pointer(cx, cy);
+  app.Post(app.front(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(cx, cy));
+  Pointer(cx, cy);
+  ASSERT_TRUE(mouser.reverse);
+  const D3DVECTOR start = Cursor();
+
+  // The pointer was warped onto the cursor; a real pointer moves on from there.
+  const int row = mouser.pre_mouse_mov_y;
+  // Sideways: only x changes.
+  Pointer(cx + 20, row);
+  D3DVECTOR p = Cursor();
+  EXPECT_NEAR(p.x, map.PlaneX(static_cast<float>(cx + 20)), 1e-4);
+  EXPECT_NEAR(p.y, start.y, 1e-4);
+  EXPECT_NEAR(p.z, start.z, 1e-4);
+
+  // Down: nearer by the plane height of the motion; x and y stay.
+  const D3DVECTOR before = p;
+  Pointer(cx + 20, mouser.pre_mouse_mov_y + 10);
+  p = Cursor();
+  const float step = 10 * map.Yf() * 30.0f / (map.front * static_cast<float>(map.height));
+  EXPECT_NEAR(p.x, before.x, 1e-4);
+  EXPECT_NEAR(p.y, before.y, 1e-4);
+  EXPECT_NEAR(p.z, before.z - step, 1e-4);
+  EXPECT_NEAR(vp_data.distance1, p.z, 1e-4);
+
+  // Releasing the button goes back to the plane mapping at the new distance.
+  app.Post(app.front(), WM_RBUTTONUP, 0, MAKELPARAM(cx + 20, row + 10));
+  Pointer(cx, cy);
+  EXPECT_FALSE(mouser.reverse);
+  p = Cursor();
+  EXPECT_NEAR(p.x, 0.0f, 1e-4);
+  EXPECT_NEAR(p.z, before.z - step, 1e-4);
+}
+
+TEST_F(PointerTest, CursorAtTheNearestDistanceCreepsAwayAndEndsDrags) {
+  Pointer(cx, cy);
+  ASSERT_EQ(polygoner.world_frame->SetPosition(myglobs.camera1, 0, 0, 5.0f), D3DRM_OK);
+  vp_data.distance1 = 5.0f;
+  polygoner.makebox = true;
+  polygoner.move_selected = true;
+  ASSERT_TRUE(app.Turn());
+  const D3DVECTOR p = Cursor();
+  EXPECT_NEAR(p.z, 5.05f, 1e-5);
+  EXPECT_FALSE(polygoner.makebox);
+  EXPECT_FALSE(polygoner.move_selected);
+
+  // Just beyond the limit the cursor follows the pointer at its distance.
+  ASSERT_EQ(polygoner.world_frame->SetPosition(myglobs.camera1, 0, 0, 5.01f), D3DRM_OK);
+  vp_data.distance1 = 5.01f;
+  polygoner.makebox = true;
+  ASSERT_TRUE(app.Turn());
+  EXPECT_NEAR(Cursor().z, 5.01f, 1e-5);
+  EXPECT_TRUE(polygoner.makebox);
+  polygoner.makebox = false;
+}
+
+TEST_F(PointerTest, ReadOutIsRelativeToTheModelFrame) {
+  const auto expected = [](int axis) {
+    D3DVECTOR c, m;
+    polygoner.world_frame->GetPosition(polygoner.scene, &c);
+    polygoner.world_frame2->GetPosition(polygoner.scene, &m);
+    const float v[3] = {c.x - m.x, c.y - m.y, c.z - m.z};
+    char text[16];
+    std::snprintf(text, sizeof text, "%c: %5.2f", "xyz"[axis], static_cast<double>(v[axis]));
+    return std::string(text);
+  };
+  Pointer(cx + 40, cy);
+  const std::string x_before = app.StatusText(1);
+  EXPECT_EQ(x_before, expected(0));
+  EXPECT_EQ(app.StatusText(3), expected(2));
+  // Moving the model, not the cursor, changes the numbers.
+  ASSERT_EQ(polygoner.world_frame2->SetPosition(polygoner.scene, 2.5f, 0, -4), D3DRM_OK);
+  ASSERT_TRUE(app.Turn());
+  EXPECT_EQ(app.StatusText(1), expected(0));
+  EXPECT_EQ(app.StatusText(2), expected(1));
+  EXPECT_EQ(app.StatusText(3), expected(2));
+  EXPECT_NE(app.StatusText(1), x_before);
+}
