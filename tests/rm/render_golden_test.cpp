@@ -117,7 +117,7 @@ TEST_F(Golden, OrthographicVersusPerspective) {
   ASSERT_EQ(orthographic->SetField(3), D3DRM_OK);
   Draw(scene.get(), perspective.get());
   Draw(scene.get(), orthographic.get());
-  ExpectGolden("ortho_vs_perspective");
+  ExpectGolden("ortho_beside_frustum");
 }
 
 // A triangle reaching from behind the camera into the view: cut at the front plane, so its
