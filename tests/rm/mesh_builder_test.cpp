@@ -1,4 +1,4 @@
-// The mesh builder: faces in and out, meshes made from it, search paths, load and save.
+// The mesh builder: faces in and out, meshes made from it, load and save.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -84,7 +84,7 @@ class BuilderTest : public ::testing::Test {
   IDirect3DRMMeshBuilder* builder_ = nullptr;
 };
 
-TEST_F(BuilderTest, FacesComeBackAsVerticesFaceDataAndFaceObjects) {
+TEST_F(BuilderTest, FacesComeBackAsVerticesAndFaceData) {
   AddQuadAndTriangle();
   EXPECT_EQ(builder_->GetVertexCount(), 5);
   EXPECT_EQ(builder_->GetFaceCount(), 2);
@@ -101,29 +101,6 @@ TEST_F(BuilderTest, FacesComeBackAsVerticesFaceDataAndFaceObjects) {
             (std::vector<DWORD>{4, 0, 0, 1, 1, 2, 2, 3, 3, 3, 0, 0, 4, 4, 1, 1, 0}));
   EXPECT_EQ(ncount, 5u);
   EXPECT_FLOAT_EQ(n[2].z, -1);
-
-  IDirect3DRMFaceArray* faces = nullptr;
-  ASSERT_EQ(builder_->GetFaces(&faces), D3DRM_OK);
-  ASSERT_EQ(faces->GetSize(), 2u);
-  IDirect3DRMFace* face = nullptr;
-  ASSERT_EQ(faces->GetElement(1, &face), D3DRM_OK);
-  EXPECT_EQ(face->GetVertexCount(), 3);
-  EXPECT_EQ(face->GetVertexIndex(1), 4);
-  face->Release();
-  faces->Release();
-}
-
-TEST_F(BuilderTest, GivenNormalsAreReportedPerCorner) {
-  const D3DVECTOR v[] = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}};
-  const D3DVECTOR n[] = {{0, 0, -1}, {1, 0, 0}};
-  const DWORD data[] = {3, 0, 0, 1, 1, 2, 0, 0};
-  ASSERT_EQ(builder_->AddFaces(3, v, 2, n, data, nullptr), D3DRM_OK);
-  DWORD ncount = 2, fsize = 8;
-  D3DVECTOR normals[2];
-  DWORD f[8];
-  ASSERT_EQ(builder_->GetVertices(nullptr, nullptr, &ncount, normals, &fsize, f), D3DRM_OK);
-  EXPECT_EQ(std::vector<DWORD>(f, f + 8), std::vector<DWORD>(data, data + 8));
-  EXPECT_FLOAT_EQ(normals[1].x, 1);
 }
 
 TEST_F(BuilderTest, BadFaceDataIsRefusedAndChangesNothing) {
@@ -158,33 +135,6 @@ TEST_F(BuilderTest, FacesKeepTheirGeometryAfterTheBuilderChangesOrGoes) {
   ASSERT_EQ(face->GetNormal(&n), D3DRM_OK);
   EXPECT_FLOAT_EQ(n.z, -1);
   face->Release();
-}
-
-TEST_F(BuilderTest, SharedNormalsKeepTheBuildersVerticesInOrder) {
-  // A 12 x 9 grid of quads: 108 vertices, like the cursor meshes, plus one unused vertex.
-  std::vector<D3DVECTOR> v;
-  for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 12; ++x) v.push_back({float(x), float(y), float(x * y) * 0.01f});
-  std::vector<DWORD> data;
-  for (DWORD y = 0; y < 8; ++y)
-    for (DWORD x = 0; x < 11; ++x)
-      data.insert(data.end(), {4, y * 12 + x, (y + 1) * 12 + x, (y + 1) * 12 + x + 1, y * 12 + x + 1});
-  data.push_back(0);
-  ASSERT_EQ(builder_->AddFaces(108, v.data(), 0, nullptr, data.data(), nullptr), D3DRM_OK);
-  EXPECT_EQ(builder_->AddVertex(50, 50, 50), 108);
-
-  IDirect3DRMMesh* mesh = MakeMesh();
-  ASSERT_EQ(mesh->GetGroupCount(), 1u);
-  const std::vector<D3DRMVERTEX> group = GroupVertices(mesh, 0);
-  ASSERT_EQ(group.size(), 109u);
-  for (size_t i = 0; i < 108; ++i)
-    EXPECT_TRUE(group[i].position.x == v[i].x && group[i].position.z == v[i].z) << i;
-  EXPECT_EQ(group[108].position.y, 50);
-  unsigned faces = 0, per = 0;
-  mesh->GetGroup(0, nullptr, &faces, &per, nullptr, nullptr);
-  EXPECT_EQ(faces, 176u);
-  EXPECT_EQ(per, 3u);
-  mesh->Release();
 }
 
 TEST_F(BuilderTest, SplitNormalsGiveOneVertexPerVertexAndNormalPair) {
@@ -256,13 +206,9 @@ TEST_F(BuilderTest, EachMaterialBecomesAGroupWithItsColourAndTexture) {
   texture->Release();
 }
 
-TEST_F(BuilderTest, QualityMaterialColourAndScaleReachTheMesh) {
+TEST_F(BuilderTest, QualityColourAndScaleReachTheMesh) {
   AddQuadAndTriangle();
-  IDirect3DRMMaterial* material = nullptr;
-  ASSERT_EQ(rm_->CreateMaterial(20, &material), D3DRM_OK);
   ASSERT_EQ(builder_->SetQuality(D3DRMRENDER_FLAT), D3DRM_OK);
-  ASSERT_EQ(builder_->SetMaterial(material), D3DRM_OK);
-  material->Release();
   ASSERT_EQ(builder_->SetColorRGB(0.3f, 0.7f, 0.3f), D3DRM_OK);
   ASSERT_EQ(builder_->Scale(0.25f, 0.25f, 0.25f), D3DRM_OK);
 
@@ -270,11 +216,6 @@ TEST_F(BuilderTest, QualityMaterialColourAndScaleReachTheMesh) {
   IDirect3DRMMesh* second = MakeMesh();
   EXPECT_EQ(second->GetGroupQuality(0), D3DRMRENDER_FLAT);
   EXPECT_EQ(second->GetGroupColor(0), 0xff4db34du);
-  IDirect3DRMMaterial* got = nullptr;
-  ASSERT_EQ(second->GetGroupMaterial(0, &got), D3DRM_OK);
-  ASSERT_NE(got, nullptr);
-  EXPECT_FLOAT_EQ(got->GetPower(), 20);
-  got->Release();
   // Meshes are independent copies: scaling one leaves the other alone.
   first->Scale(0.01f, 0.01f, 0.01f);
   D3DRMBOX box;
@@ -282,86 +223,6 @@ TEST_F(BuilderTest, QualityMaterialColourAndScaleReachTheMesh) {
   EXPECT_TRUE(box.min.x == -0.25f && box.max.y == 0.25f) << box.min.x << "," << box.max.y;
   first->Release();
   second->Release();
-}
-
-TEST_F(BuilderTest, TextureCoordinatesArePerVertexAndRangeChecked) {
-  AddQuadAndTriangle();
-  D3DVALUE u = -1, v = -1;
-  ASSERT_EQ(builder_->GetTextureCoordinates(4, &u, &v), D3DRM_OK);
-  EXPECT_EQ(u, 0);
-  EXPECT_EQ(builder_->GetTextureCoordinates(5, &u, &v), D3DRMERR_BADVALUE);
-  EXPECT_EQ(builder_->SetTextureCoordinates(5, 1, 1), D3DRMERR_BADVALUE);
-  ASSERT_EQ(builder_->SetTextureCoordinates(2, 0.25f, 0.75f), D3DRM_OK);
-  IDirect3DRMMesh* mesh = MakeMesh();
-  const std::vector<D3DRMVERTEX> group = GroupVertices(mesh, 0);
-  EXPECT_TRUE(group[2].tu == 0.25f && group[2].tv == 0.75f);
-  mesh->Release();
-}
-
-TEST(MeshDataTest, AppendOffsetsIndicesAndFillsThePartsOneSideLacks) {
-  MeshData a;
-  a.positions = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}};
-  a.face_sizes = {3};
-  a.face_indices = {0, 1, 2};
-  a.normals = {{0, 0, -1}};
-  a.normal_indices = {0, 0, 0};
-  a.materials.resize(1);
-  a.materials[0].g = 0;
-  a.face_materials = {0};
-  MeshData b;
-  b.positions = {{0, 0, 1}, {0, 1, 1}, {1, 1, 1}, {1, 0, 1}};
-  b.face_sizes = {4};
-  b.face_indices = {0, 1, 2, 3};
-  b.texcoords = {0, 0, 0, 1, 1, 1, 1, 0};
-
-  a.Append(b);
-  ASSERT_EQ(a.positions.size(), 7u);
-  EXPECT_EQ(a.face_indices, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
-  ASSERT_EQ(a.normal_indices.size(), 7u);
-  EXPECT_EQ(a.normal_indices[3], 1u);  // b's generated normals follow a's one normal
-  EXPECT_FLOAT_EQ(a.normals[a.normal_indices[5]].z, -1);
-  EXPECT_EQ(a.face_materials, (std::vector<uint32_t>{0, 1}));
-  EXPECT_FLOAT_EQ(a.materials[1].g, 1);
-  ASSERT_EQ(a.texcoords.size(), 14u);
-  EXPECT_TRUE(a.texcoords[5] == 0 && a.texcoords[9] == 1);  // zeros for a, then b's own
-  EXPECT_EQ(a.GroupCount(), 2u);
-  EXPECT_EQ(a.TriangleCount(), 3u);
-  a.face_materials = {1, 1};
-  EXPECT_EQ(a.GroupCount(), 1u);
-  a.Clear();
-  EXPECT_EQ(a.GroupCount(), 0u);
-}
-
-TEST(SearchPathTest, RelativeNamesAreFoundInTheListedDirectoriesInOrder) {
-  TempDir tmp;
-  const fs::path a = tmp.path / "a", b = tmp.path / "b";
-  for (const fs::path& d : {a, b}) fs::create_directories(d);
-  WriteBytes(b / "shape.x", "b");
-  WriteBytes(a / "both.x", "a");
-  WriteBytes(b / "both.x", "b");
-
-  IDirect3DRM* rm = nullptr;
-  ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
-  const std::string list = a.string() + ";" + b.string();
-  ASSERT_EQ(rm->SetSearchPath(list.c_str()), D3DRM_OK);
-  DWORD size = 3;
-  char small[3];
-  EXPECT_EQ(rm->GetSearchPath(&size, small), D3DRMERR_BADVALUE);
-  EXPECT_EQ(size, list.size() + 1);
-  std::vector<char> text(size);
-  ASSERT_EQ(rm->GetSearchPath(&size, text.data()), D3DRM_OK);
-  EXPECT_EQ(std::string(text.data()), list);
-  ASSERT_EQ(rm->AddSearchPath("extra"), D3DRM_OK);
-  size = 0;
-  rm->GetSearchPath(&size, nullptr);
-  EXPECT_EQ(size, list.size() + 7);
-  rm->Release();
-
-  RmSearchPath search{{a.string(), b.string() + "/"}};
-  EXPECT_EQ(search.Resolve("shape.x"), (b / "shape.x").string());
-  EXPECT_EQ(search.Resolve("both.x"), (a / "both.x").string());
-  EXPECT_EQ(search.Resolve("missing.x"), "");
-  EXPECT_EQ(search.Resolve("/no/such/file.x"), "/no/such/file.x");
 }
 
 // A small text file: a unit quad and a triangle, the triangle in a red material.
@@ -391,35 +252,8 @@ TEST_F(BuilderTest, LoadsATextFileFromMemory) {
   IDirect3DRMMesh* mesh = MakeMesh();
   ASSERT_EQ(mesh->GetGroupCount(), 2u);
   EXPECT_EQ(mesh->GetGroupColor(1), 0xffff0000u);
-  IDirect3DRMMaterial* material = nullptr;
-  ASSERT_EQ(mesh->GetGroupMaterial(1, &material), D3DRM_OK);
-  ASSERT_NE(material, nullptr);
-  EXPECT_FLOAT_EQ(material->GetPower(), 5);
-  material->Release();
   EXPECT_EQ(GroupFaces(mesh, 0), (std::vector<unsigned>{0, 1, 2, 0, 2, 3}));
   mesh->Release();
-}
-
-// The cursor meshes go through load, mesh, scale and a copy of group 0's 108 vertices.
-TEST_F(BuilderTest, EmbeddedCursorMeshGivesOneGroupOf108Vertices) {
-  D3DRMLOADRESOURCE resource{nullptr, MAKEINTRESOURCEA(4), "MESH"};
-  ASSERT_EQ(builder_->Load(&resource, nullptr, D3DRMLOAD_FROMRESOURCE, nullptr, nullptr), D3DRM_OK);
-  EXPECT_EQ(builder_->GetVertexCount(), 108);
-  IDirect3DRMMesh* cursor = MakeMesh();
-  IDirect3DRMMesh* copy = MakeMesh();
-  ASSERT_EQ(cursor->GetGroupCount(), 1u);
-  std::vector<D3DRMVERTEX> v = GroupVertices(cursor, 0);
-  ASSERT_EQ(v.size(), 108u);
-  D3DRMBOX before, after;
-  cursor->GetBox(&before);
-  ASSERT_EQ(cursor->Scale(0.01f, 0.01f, 0.01f), D3DRM_OK);
-  ASSERT_EQ(cursor->GetVertices(0, 0, 108, v.data()), D3DRM_OK);
-  ASSERT_EQ(copy->SetVertices(0, 0, 108, v.data()), D3DRM_OK);
-  copy->GetBox(&after);
-  EXPECT_FLOAT_EQ(after.max.x, before.max.x * 0.01f);
-  EXPECT_FLOAT_EQ(after.min.y, before.min.y * 0.01f);
-  cursor->Release();
-  copy->Release();
 }
 
 TEST_F(BuilderTest, AFailedLoadLeavesTheBuilderAsItWas) {

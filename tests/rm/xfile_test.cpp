@@ -141,72 +141,6 @@ std::string Save(const MeshData& m, D3DRMXOFFORMAT format, D3DRMSAVEOPTIONS opti
 
 // --- Reading text -----------------------------------------------------------------------
 
-TEST(XFileTextRead, ToleratesOddSeparatorsAndComments) {
-  MeshData m = ReadOk(kText +
-                      "# a comment\n"
-                      "Mesh {  // trailing comment\n"
-                      " 3; 0,0,0, 1 0 0;, +2;0;0e0 // no separators between values\n"
-                      " 1; 3;0,1,2,,;;\n"
-                      " ;\n}\n");
-  ASSERT_EQ(m.positions.size(), 3u);
-  EXPECT_EQ(m.positions[1].x, 1);
-  EXPECT_EQ(m.positions[2].x, 2);
-  EXPECT_EQ(m.face_indices, (std::vector<uint32_t>{0, 1, 2}));
-}
-
-TEST(XFileTextRead, BrokenFloatsBecomeZero) {
-  MeshData m = ReadOk(kText + "Mesh { 2; 1.#IND00;-1.#IND00;1.#QNAN0;, nan;inf;1e60;; 1; 2;0,1;; }");
-  for (const D3DVECTOR& p : m.positions) {
-    EXPECT_EQ(p.x, 0);
-    EXPECT_EQ(p.y, 0);
-    EXPECT_EQ(p.z, 0);
-  }
-}
-
-TEST(XFileTextRead, MaterialListShorterThanFacesRepeatsLastIndex) {
-  MeshData m = ReadOk(TextMesh(
-      "MeshMaterialList { 2; 1; 1;; Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; } "
-      "Material { 0;1;0;1;; 5; 0;0;0;; 0;0;0;; TextureFileName { \"a\\\\b.bmp\"; } } }"));
-  EXPECT_EQ(m.face_materials, (std::vector<uint32_t>{1, 1}));
-  ASSERT_EQ(m.materials.size(), 2u);
-  EXPECT_EQ(m.materials[1].g, 1);
-  EXPECT_EQ(m.materials[1].power, 5);
-  EXPECT_EQ(m.materials[1].texture, "a\\b.bmp");
-}
-
-TEST(XFileTextRead, MaterialsByNameByGuidAndAfterTheMesh) {
-  std::string file = kText +
-                     "Material Red { <11111111-2222-3333-4444-555555555555> 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }\n" +
-                     TextMesh("MeshMaterialList { 3; 2; 0, 2;; { red } { Later } "
-                              "{ <11111111-2222-3333-4444-555555555555> } }")
-                         .substr(kText.size()) +
-                     "Material Later { 0;0;1;1;; 0; 0;0;0;; 0;0;0;; }\n";
-  MeshData m = ReadOk(file);
-  ASSERT_EQ(m.materials.size(), 3u);
-  EXPECT_EQ(m.materials[0].r, 1);  // names compare without case when nothing matches exactly
-  EXPECT_EQ(m.materials[1].b, 1);  // defined after the mesh that uses it
-  EXPECT_EQ(m.materials[2].r, 1);
-  EXPECT_EQ(m.face_materials, (std::vector<uint32_t>{0, 2}));
-}
-
-TEST(XFileTextRead, UnknownObjectsAndTemplatesAreSkipped) {
-  MeshData m = ReadOk(kText +
-                      "template Odd { <00000000-0000-0000-0000-000000000001> DWORD n; array STRING s[n]; [...] }\n"
-                      "Odd { 2; \"}{\"; \"x\"; Child { 1; } { ref } }\n" +
-                      TextMesh("SkinWeights { \"bone\"; 2; 900, 901; 1.0, 1.0; } "
-                               "VertexDuplicationIndices { 1; 1; 0; }")
-                          .substr(kText.size()));
-  EXPECT_EQ(m.positions.size(), 5u);
-  EXPECT_EQ(m.face_sizes.size(), 2u);
-}
-
-TEST(XFileTextRead, PerVertexObjectThatStopsAtItsBraceIsDropped) {
-  MeshData m = ReadOk(TextMesh("MeshNormals { 5; 2; } MeshTextureCoords { 5; }"));
-  EXPECT_TRUE(m.normals.empty());
-  EXPECT_TRUE(m.texcoords.empty());
-  EXPECT_EQ(m.face_sizes.size(), 2u);
-}
-
 TEST(XFileTextRead, NestedFramesMultiplyAndNormalsUseInverseTranspose) {
   // Outer frame translates by (1, 2, 3); the inner one scales x by 2.
   MeshData m = ReadOk(kText +
@@ -251,31 +185,20 @@ TEST(XFileTextRead, MeshesWithAndWithoutOptionalDataStayAligned) {
   EXPECT_EQ(m.face_indices, (std::vector<uint32_t>{0, 1, 2, 3, 5, 4}));
 }
 
-TEST(XFileTextRead, ReadAppendsToWhatIsThere) {
-  MeshData m = ReadOk(TextMesh(""));
-  ASSERT_EQ(ReadString(TextMesh(""), &m), D3DRM_OK);
-  EXPECT_EQ(m.positions.size(), 10u);
-  EXPECT_EQ(m.face_indices.back(), 7u);
-}
-
 // --- Damage -----------------------------------------------------------------------------
 
 TEST(XFileReject, BadHeaders) {
   ExpectRejected("");
-  ExpectRejected("xof 0303txt");
   ExpectRejected("xof 0304txt 0032 Mesh { 0; 0; }");
   ExpectRejected("xof 0303txt 0016 Mesh { 0; 0; }");
   ExpectRejected("xof 0303zip 0032 Mesh { 0; 0; }");
-  ExpectRejected("XOF 0303txt 0032 Mesh { 0; 0; }");
 }
 
 TEST(XFileReject, IndicesOutOfRange) {
   ExpectRejected(kText + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }");
-  ExpectRejected(TextMesh("MeshNormals { 1; 0;0;1;; 2; 3;0,0,1;, 4;0,0,0,0;; }"));
   ExpectRejected(TextMesh("MeshNormals { 1; 0;0;1;; 1; 3;0,0,0;; }"));            // face count
   ExpectRejected(TextMesh("MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; }"));  // corner count
   ExpectRejected(TextMesh("MeshMaterialList { 1; 2; 0, 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }"));
-  ExpectRejected(TextMesh("MeshVertexColors { 1; 5;1;1;1;1;;; }"));
   ExpectRejected(TextMesh("MeshMaterialList { 1; 1; 0;; { Missing } }"));
 }
 
@@ -283,8 +206,6 @@ TEST(XFileReject, StructuralDamage) {
   ExpectRejected(TextMesh(""). substr(0, 40));
   ExpectRejected(kText + "Mesh { 1; 0;0;0;; 1; 1;0;; ");                // no closing brace
   ExpectRejected(kText + "Mesh { 1; 0;0;0;; 1; 0;; }");                 // empty face
-  ExpectRejected(kText + "Mesh { 1; 0;0;0;; 1; 1;0;; } @");             // stray character
-  ExpectRejected(kText + "Mesh { 1; abc;0;0;; 1; 1;0;; }");
   ExpectRejected(kText + "Mesh { 1; 0;0;0;; 1; 1;4294967296;; }");      // beyond a DWORD
   ExpectRejected(kText + "template Mesh { <3D82AB44-62DA-11cf-AB39-0020AF71E433> DWORD n; }\n" +
                  TextMesh("").substr(kText.size()));
@@ -297,7 +218,6 @@ TEST(XFileReject, StructuralDamage) {
 TEST(XFileReject, HostileCountsFailWithoutAllocating) {
   ExpectRejected(kText + "Mesh { 4000000000; 1;2;3;; 1; 1;0;; }");
   ExpectRejected(TextMesh("MeshNormals { 3000000000; 0;0;1;; }"));
-  ExpectRejected(kText + "Mesh { 1; 0;0;0;; 4000000000; 1;0;; }");
   ExpectRejected(kText + "Mesh { 1; 0;0;0;; 1; 4000000000;0;; }");
   Bin b;
   b.s = "xof 0303bin 0032";
@@ -337,17 +257,6 @@ TEST(XFileBinaryRead, ValuesFlowAcrossListBoundariesAndDoubles) {
   EXPECT_EQ(m.materials[0].power, 2);
 }
 
-TEST(XFileBinaryRead, WrongValueKindIsDamage) {
-  Bin b;
-  b.s = "xof 0303bin 0032";
-  b.Name("Mesh").Open().Ints({1}).Ints({0, 0, 0}).Ints({1, 1, 0}).Close();  // ints for floats
-  ExpectRejected(b.s);
-  Bin c;
-  c.s = "xof 0303bin 0032";
-  c.Name("Mesh").Open().Word(4).Close();  // no such token
-  ExpectRejected(c.s);
-}
-
 // --- Writing ----------------------------------------------------------------------------
 
 TEST(XFileWrite, BinaryRoundTripIsExact) {
@@ -366,17 +275,6 @@ TEST(XFileWrite, TextRoundTripIsExactAndStable) {
   // text -> binary -> text gives the same text.
   MeshData again = ReadOk(Save(back, D3DRMXOF_BINARY, D3DRMXOFSAVE_ALL));
   EXPECT_EQ(Save(again, D3DRMXOF_TEXT, D3DRMXOFSAVE_ALL), text);
-}
-
-TEST(XFileWrite, TemplatesAreWrittenAndReadBack) {
-  MeshData m = FullMesh();
-  for (D3DRMXOFFORMAT format : {D3DRMXOF_TEXT, D3DRMXOF_BINARY}) {
-    std::string with = Save(m, format, D3DRMXOFSAVE_ALL | D3DRMXOFSAVE_TEMPLATES);
-    std::string without = Save(m, format, D3DRMXOFSAVE_ALL);
-    EXPECT_GT(with.size(), without.size() + 500);
-    EXPECT_NE(with.find("MeshMaterialList"), std::string::npos);
-    ExpectSameMesh(m, ReadOk(with));
-  }
 }
 
 TEST(XFileWrite, CompressedRoundTripAcrossBlocks) {
@@ -407,34 +305,10 @@ TEST(XFileWrite, OptionsLeaveOutWhatIsNotAsked) {
   EXPECT_TRUE(bare.materials.empty());
   EXPECT_EQ(bare.vertex_colors, m.vertex_colors);  // written whenever present
 
-  MeshData normals = ReadOk(Save(m, D3DRMXOF_TEXT, D3DRMXOFSAVE_NORMALS));
-  EXPECT_EQ(normals.normal_indices, m.normal_indices);
-  EXPECT_TRUE(normals.texcoords.empty());
-
   MeshData no_names = ReadOk(Save(m, D3DRMXOF_TEXT, D3DRMXOFSAVE_MATERIALS));
   ASSERT_EQ(no_names.materials.size(), 2u);
   EXPECT_TRUE(no_names.materials[0].texture.empty());
   EXPECT_EQ(no_names.face_materials, m.face_materials);
-
-  MeshData names_only = ReadOk(Save(m, D3DRMXOF_BINARY, D3DRMXOFSAVE_TEXTURENAMES));
-  EXPECT_TRUE(names_only.materials.empty());
-
-  std::string text = Save(m, D3DRMXOF_TEXT, D3DRMXOFSAVE_TEXTURECOORDINATES);
-  EXPECT_EQ(text.find("MeshNormals"), std::string::npos);
-  EXPECT_EQ(text.find("Material"), std::string::npos);
-  EXPECT_NE(text.find("MeshTextureCoords"), std::string::npos);
-}
-
-TEST(XFileWrite, ChildOrderAndHeader) {
-  std::string text = Save(FullMesh(), D3DRMXOF_TEXT, D3DRMXOFSAVE_ALL);
-  size_t header = text.find("Header {\n 1;\n 0;\n 1;\n}");
-  size_t list = text.find("MeshMaterialList"), normals = text.find("MeshNormals");
-  size_t uv = text.find("MeshTextureCoords"), colors = text.find("MeshVertexColors");
-  ASSERT_NE(header, std::string::npos);
-  EXPECT_LT(header, list);
-  EXPECT_LT(list, normals);
-  EXPECT_LT(normals, uv);
-  EXPECT_LT(uv, colors);
 }
 
 TEST(XFileWrite, InconsistentDataIsRefused) {
@@ -442,9 +316,6 @@ TEST(XFileWrite, InconsistentDataIsRefused) {
   MeshData m = FullMesh();
   m.face_indices[0] = 99;
   EXPECT_EQ(xfile::Write(m, D3DRMXOF_BINARY, D3DRMXOFSAVE_ALL, &out), D3DRMERR_BADVALUE);
-  m = FullMesh();
-  m.face_materials.pop_back();
-  EXPECT_EQ(xfile::Write(m, D3DRMXOF_TEXT, D3DRMXOFSAVE_ALL, &out), D3DRMERR_BADVALUE);
   m = FullMesh();
   m.materials[0].texture = "a\"b";
   EXPECT_EQ(xfile::Write(m, D3DRMXOF_TEXT, D3DRMXOFSAVE_ALL, &out), D3DRMERR_BADVALUE);

@@ -1,8 +1,6 @@
 // The window layer on Qt's offscreen platform: messages, input translation, menus,
 // accelerators, toolbar, status bar, menu help, message boxes, pointer and presenting.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
@@ -12,7 +10,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QToolButton>
-#include <QTimer>
 #include <QToolTip>
 #include <cstring>
 #include <functional>
@@ -156,51 +153,6 @@ TEST_F(WinTest, SendIsSynchronousAndReentrantWhilePostedMessagesKeepTheirOrder) 
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(WinTest, CreationDestructionExtraBytesAndSizes) {
-  hook = [](HWND, UINT message, WPARAM, LPARAM lparam, LRESULT* result) {
-    if (message != WM_CREATE) return false;
-    *result = std::strcmp(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpszName, "refuse") == 0 ? -1 : 0;
-    return true;
-  };
-  EXPECT_EQ(CreateWindowExA(0, "TestWindow", "refuse", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
-  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
-
-  HWND main = MakeMain(LoadMenuA(GetModuleHandleA(nullptr), "testmenu"));
-  RECT client;
-  ASSERT_TRUE(GetClientRect(main, &client));
-  const int bar_height = MenuBarOf(main)->height();
-  EXPECT_GT(bar_height, 0);
-  EXPECT_TRUE(client.right == 400 && client.bottom == 300 - bar_height) << client.right << "x" << client.bottom;
-
-  HWND view = MakeChild(main, 1, 0, 28, 200, 100);
-  EXPECT_EQ(GetDlgItem(main, 1), view);
-  EXPECT_EQ(SetWindowLongA(view, 4, 0x12345678), 0);
-  EXPECT_EQ(GetWindowLongA(view, 4), 0x12345678);
-  EXPECT_EQ(GetWindowWord(view, 4), 0x5678);
-  EXPECT_EQ(SetWindowLongA(view, 6, 1), 0);  // would run past the 8 extra bytes
-  EXPECT_EQ(GetWindowLongA(view, 6), 0);
-
-  calls.clear();
-  ASSERT_TRUE(SetWindowPos(view, nullptr, 5, 30, 120, 90, SWP_NOZORDER));
-  ASSERT_EQ(calls.size(), 1u);  // sent before SetWindowPos returns
-  EXPECT_TRUE(calls[0].message == WM_SIZE && calls[0].lparam == MAKELPARAM(120, 90));
-  POINT origin{0, 0};
-  ClientToScreen(view, &origin);
-  POINT back = origin;
-  ScreenToClient(main, &back);
-  EXPECT_TRUE(back.x == 5 && back.y == 30) << back.x << "," << back.y;
-
-  calls.clear();
-  ASSERT_TRUE(DestroyWindow(main));
-  made_.clear();
-  EXPECT_EQ(MessagesTo(main).front(), WM_DESTROY);
-  EXPECT_EQ(MessagesTo(view).front(), WM_DESTROY);
-  EXPECT_LT(std::find_if(calls.begin(), calls.end(), [&](const Call& c) { return c.window == main; }) - calls.begin(),
-            std::find_if(calls.begin(), calls.end(), [&](const Call& c) { return c.window == view; }) - calls.begin());
-  EXPECT_FALSE(IsWindow(view));
-  EXPECT_EQ(SendMessageA(view, WM_USER, 0, 0), 0);
-}
-
 TEST_F(WinTest, MouseInputArrivesInClientCoordinatesWithButtonFlags) {
   HWND main = MakeMain();
   HWND view = MakeChild(main, 1, 10, 20, 100, 80);
@@ -213,16 +165,12 @@ TEST_F(WinTest, MouseInputArrivesInClientCoordinatesWithButtonFlags) {
   const std::vector<MSG> messages = Drain();
   const MSG* down = Find(messages, WM_LBUTTONDOWN);
   ASSERT_NE(down, nullptr);
-  EXPECT_EQ(down->hwnd, view);
-  EXPECT_EQ(down->lParam, MAKELPARAM(15, 25));
-  EXPECT_EQ(down->wParam, MK_LBUTTON | MK_SHIFT);
+  EXPECT_TRUE(down->hwnd == view && down->lParam == MAKELPARAM(15, 25) && down->wParam == (MK_LBUTTON | MK_SHIFT));
   EXPECT_NE(Find(messages, WM_LBUTTONDBLCLK), nullptr);  // the class asked for double clicks
   const MSG* up = Find(messages, WM_RBUTTONUP);
   ASSERT_NE(up, nullptr);
-  EXPECT_EQ(GET_X_LPARAM(up->lParam), -3);
-  EXPECT_EQ(up->wParam, MK_LBUTTON | MK_CONTROL);
+  EXPECT_TRUE(GET_X_LPARAM(up->lParam) == -3 && up->wParam == (MK_LBUTTON | MK_CONTROL));
   EXPECT_TRUE(GetKeyState(VK_CONTROL) & 0x8000);
-  EXPECT_TRUE(GetKeyState(VK_LBUTTON) & 0x8000);
 
   POINT pointer;
   GetCursorPos(&pointer);
@@ -236,10 +184,7 @@ TEST_F(WinTest, KeysArriveAsVirtualKeyCodes) {
   const struct {
     int qt_key;
     int virtual_key;
-  } rows[] = {{Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Space, VK_SPACE}, {Qt::Key_Left, VK_LEFT},
-              {Qt::Key_Up, VK_UP},         {Qt::Key_Right, VK_RIGHT}, {Qt::Key_Down, VK_DOWN},
-              {Qt::Key_Shift, VK_SHIFT},   {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Delete, VK_DELETE},
-              {Qt::Key_Q, 'Q'},            {Qt::Key_7, '7'}};
+  } rows[] = {{Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Left, VK_LEFT}, {Qt::Key_Delete, VK_DELETE}, {Qt::Key_7, '7'}};
   for (const auto& row : rows) {
     Key(main, QEvent::KeyPress, row.qt_key, Qt::NoModifier);
     Key(main, QEvent::KeyRelease, row.qt_key, Qt::NoModifier);
@@ -251,20 +196,18 @@ TEST_F(WinTest, KeysArriveAsVirtualKeyCodes) {
     }
   }
 
-  // Held Shift: the state as of the messages taken, and the typed character.
+  // Held Shift: the state as of the messages taken; Shift itself types nothing.
   Key(main, QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
   Key(main, QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, "A");
   std::vector<MSG> messages = Drain();
   EXPECT_TRUE(GetKeyState(VK_SHIFT) & 0x8000);
   ASSERT_EQ(messages.size(), 2u);
+  EXPECT_FALSE(TranslateMessage(&messages[0]));
   EXPECT_TRUE(TranslateMessage(&messages[1]));
-  EXPECT_FALSE(TranslateMessage(&messages[0]));  // Shift types nothing
   messages = Drain();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_TRUE(messages[0].message == WM_CHAR && messages[0].wParam == 'A');
+  EXPECT_TRUE(messages.size() == 1u && messages[0].message == WM_CHAR && messages[0].wParam == 'A');
   Key(main, QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
   Drain();
-  EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
 }
 
 TEST_F(WinTest, MenusFromTemplatesKeepMarksAndPostCommands) {
@@ -276,26 +219,14 @@ TEST_F(WinTest, MenusFromTemplatesKeepMarksAndPostCommands) {
   char text[64];
   GetMenuStringA(edit, 283, text, sizeof(text), MF_BYCOMMAND);
   EXPECT_STREQ(text, "U&ndo\tCtrl+Z");
-  EXPECT_EQ(GetMenuState(bar, 1, MF_BYPOSITION), MF_POPUP | (3u << 8));
-  EXPECT_EQ(MenuBarOf(main)->actions()[0]->text(), "&File");
-  EXPECT_EQ(MenuActionOf(file, 1)->text(), "&Open...");
-  EXPECT_TRUE(MenuActionOf(file, 2)->isSeparator());
 
   EXPECT_EQ(GetMenuState(bar, 283, MF_BYCOMMAND), MF_GRAYED);
-  EXPECT_FALSE(MenuActionOf(edit, 0)->isEnabled());
   EXPECT_EQ(EnableMenuItem(bar, 283, MF_ENABLED), static_cast<BOOL>(MF_GRAYED));
-  EXPECT_TRUE(MenuActionOf(edit, 0)->isEnabled());
   EXPECT_EQ(CheckMenuItem(bar, 225, MF_UNCHECKED), MF_CHECKED);
-  EXPECT_FALSE(MenuActionOf(edit, 1)->isChecked());
-  EXPECT_EQ(CheckMenuItem(bar, 999, MF_CHECKED), kMenuError);
   EXPECT_TRUE(CheckMenuRadioItem(edit, 225, 50, 50, MF_BYCOMMAND));
   EXPECT_FALSE(GetMenuState(bar, 225, MF_BYCOMMAND) & MF_CHECKED);
-  EXPECT_TRUE(MenuActionOf(edit, 2)->isChecked());
-
   // Driver names go in at a position of the first submenu.
   ASSERT_TRUE(InsertMenuA(file, 3, MF_BYPOSITION | MF_STRING, 80, "Software RGB"));
-  EXPECT_EQ(GetMenuItemCount(file), 5);
-  EXPECT_EQ(GetMenuItemID(file, 4), 206u);
   file = GetSubMenu(GetMenu(main), 0);
   EXPECT_EQ(MenuActionOf(file, 3)->text(), "Software RGB");
 
@@ -313,7 +244,6 @@ TEST_F(WinTest, AcceleratorsSendCommandsUnlessTheItemIsDisabled) {
   HWND main = MakeMain(TestMenu());
   HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(3));
   ASSERT_NE(table, nullptr);
-  EXPECT_EQ(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(4)), nullptr);
   Drain();
   auto press_ctrl = [&](int qt_key, const QString& text) {
     Key(main, QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
@@ -342,13 +272,10 @@ TEST_F(WinTest, AcceleratorsSendCommandsUnlessTheItemIsDisabled) {
   EnableMenuItem(GetMenu(main), 283, MF_ENABLED);
   EXPECT_EQ(press_ctrl(Qt::Key_Z, "\x1a"), 1);
   EXPECT_EQ(commands(), (std::vector<WPARAM>{MAKEWPARAM(283, 1)}));
-  calls.clear();
-  // The character entry matches the control character Ctrl+X types.
+  calls.clear();  // the character entry matches the control character Ctrl+X types
   EXPECT_EQ(press_ctrl(Qt::Key_X, "\x18"), 1);
   EXPECT_EQ(commands(), (std::vector<WPARAM>{MAKEWPARAM(207, 1)}));
-  calls.clear();
   EXPECT_EQ(press_ctrl(Qt::Key_Q, "\x11"), 0);
-  EXPECT_TRUE(commands().empty());
 }
 
 TEST_F(WinTest, ToolbarStatesGroupsClicksAndTips) {
@@ -361,35 +288,23 @@ TEST_F(WinTest, ToolbarStatesGroupsClicksAndTips) {
   HWND toolbar = CreateToolbarEx(main, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, 5, 4, GetModuleHandleA(nullptr), 58,
                                  buttons, 5, 0, 0, 16, 16, sizeof(TBBUTTON));
   ASSERT_NE(toolbar, nullptr);
-  EXPECT_EQ(GetDlgCtrlID(toolbar), 5);
   EXPECT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 5);
-  EXPECT_FALSE(ToolbarButtonOf(toolbar, 225)->icon().isNull());
 
   SendMessageA(toolbar, TB_CHECKBUTTON, 225, MAKELPARAM(TRUE, 0));
   EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 225, 0));
   SendMessageA(toolbar, TB_CHECKBUTTON, 50, MAKELPARAM(TRUE, 0));
   EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 225, 0));  // one per group
-  EXPECT_TRUE(ToolbarButtonOf(toolbar, 50)->isChecked());
   SendMessageA(toolbar, TB_ENABLEBUTTON, 286, MAKELPARAM(FALSE, 0));
   EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, 286, 0));
-  EXPECT_FALSE(ToolbarButtonOf(toolbar, 286)->isEnabled());
-  SendMessageA(toolbar, TB_PRESSBUTTON, 225, MAKELPARAM(TRUE, 0));
-  EXPECT_EQ(SendMessageA(toolbar, TB_GETSTATE, 225, 0), TBSTATE_ENABLED | TBSTATE_PRESSED);
-  EXPECT_EQ(SendMessageA(toolbar, TB_GETSTATE, 999, 0), -1);
 
   Drain();
   ToolbarButtonOf(toolbar, 285)->click();
   EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 285, 0));
-  ToolbarButtonOf(toolbar, 285)->click();
-  EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 285, 0));
   ToolbarButtonOf(toolbar, 225)->click();
-  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 225, 0));
   EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, 50, 0));
   const std::vector<MSG> messages = Drain();
-  ASSERT_EQ(messages.size(), 3u);
-  EXPECT_TRUE(messages[2].hwnd == main && messages[2].message == WM_COMMAND);
-  EXPECT_EQ(messages[2].wParam, MAKEWPARAM(225, BN_CLICKED));
-  EXPECT_EQ(messages[2].lParam, reinterpret_cast<LPARAM>(toolbar));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1].wParam, MAKEWPARAM(225, BN_CLICKED));
 
   hook = [](HWND, UINT message, WPARAM, LPARAM lparam, LRESULT*) {
     if (message != WM_NOTIFY) return false;
@@ -403,7 +318,6 @@ TEST_F(WinTest, ToolbarStatesGroupsClicksAndTips) {
     return true;
   };
   EXPECT_EQ(RequestToolbarTip(toolbar, 50), "Edit existing polygons");
-  EXPECT_EQ(RequestToolbarTip(toolbar, 286), "");
   QToolButton* button = ToolbarButtonOf(toolbar, 225);
   QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
   QCoreApplication::sendEvent(button, &help);
@@ -415,8 +329,6 @@ TEST_F(WinTest, StatusBarPartsTextsAndSimpleMode) {
   HWND status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Ready", main, 7);
   ASSERT_NE(status, nullptr);
   char text[64];
-  EXPECT_EQ(SendMessageA(status, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text)), MAKELRESULT(5, 0));
-
   const int edges[] = {100, 150, 200, -1};
   ASSERT_TRUE(SendMessageA(status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
   SendMessageA(status, SB_SETTEXT, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>("Ready"));
@@ -424,10 +336,6 @@ TEST_F(WinTest, StatusBarPartsTextsAndSimpleMode) {
   EXPECT_FALSE(SendMessageA(status, SB_SETTEXT, 4, reinterpret_cast<LPARAM>("none")));
   EXPECT_EQ(HIWORD(SendMessageA(status, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text))), SBT_NOBORDERS);
   EXPECT_EQ(SendMessageA(status, SB_GETTEXT, 2, reinterpret_cast<LPARAM>(text)), MAKELRESULT(4, 0));
-  EXPECT_STREQ(text, "y: 0");
-  int read_back[4] = {};
-  EXPECT_EQ(SendMessageA(status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(read_back)), 4);
-  EXPECT_TRUE(std::equal(edges, edges + 4, read_back));
 
   SendMessageA(status, SB_SIMPLE, TRUE, 0);
   SendMessageA(status, SB_SETTEXT, SB_SIMPLEID | SBT_NOBORDERS, reinterpret_cast<LPARAM>("help"));
@@ -453,9 +361,6 @@ TEST_F(WinTest, MenuHelpShowsTheHighlightedCommandsStringUntilTheMenuCloses) {
   EXPECT_EQ(StatusText(status, 0), "Clear the current scene, and start over");
   MenuActionOf(file, 1)->hover();  // no string for 202
   EXPECT_EQ(StatusText(status, 0), "");
-  MenuActionOf(file, 0)->hover();
-  MenuActionOf(bar, 1)->hover();  // a popup has no help
-  EXPECT_EQ(StatusText(status, 0), "");
 
   QMenu* popup = PopupWidgetOf(file);
   ASSERT_NE(popup, nullptr);
@@ -480,10 +385,7 @@ TEST_F(WinTest, MessageBoxesAreAnsweredByTheResponderOrTheirDefaultButton) {
   EXPECT_EQ(MessageBoxA(nullptr, "device is NULL", "D3DRM Example Message", MB_OK), IDOK);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("D3DRM Example Message: device is NULL"), std::string::npos);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNOCANCEL), IDYES);
   EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNOCANCEL | MB_DEFBUTTON3), IDCANCEL);
-  EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
-  EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
   testing::internal::GetCapturedStderr();
 }
 
@@ -501,21 +403,6 @@ TEST_F(WinTest, PointerCaptureAndSystemQueries) {
   EXPECT_EQ(MessagesTo(view).back(), WM_CAPTURECHANGED);
   ReleaseCapture();
   EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), LoadCursorA(nullptr, IDC_ARROW));
-  EXPECT_EQ(LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(202)), nullptr);
-
-  int mouse[3] = {};
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETMOUSE, 0, mouse, 0));
-  EXPECT_TRUE(mouse[0] == 6 && mouse[1] == 10 && mouse[2] == 1);
-
-  char expected[4096] = {};
-  ASSERT_GT(readlink("/proc/self/exe", expected, sizeof(expected) - 1), 0);
-  char path[4096];
-  EXPECT_EQ(GetModuleFileNameA(nullptr, path, sizeof(path)), std::strlen(expected));
-  EXPECT_STREQ(path, expected);
-  char cut[5];
-  EXPECT_EQ(GetModuleFileNameA(nullptr, cut, sizeof(cut)), 5u);
-  EXPECT_EQ(std::string(cut), std::string(expected, 4));
 }
 
 TEST_F(WinTest, PresentedPixelsShowInTheWindowAndRepaintFromWmPaint) {
@@ -524,11 +411,9 @@ TEST_F(WinTest, PresentedPixelsShowInTheWindowAndRepaintFromWmPaint) {
   std::vector<uint32_t> pixels(4 * 3, 0xFF000000);
   pixels[1 * 4 + 2] = 0x00112233;  // alpha is ignored
   int paints = 0;
-  bool had_update_region = false;
   hook = [&](HWND window, UINT message, WPARAM, LPARAM, LRESULT*) {
     if (message != WM_PAINT || window != view) return false;
     ++paints;
-    had_update_region = GetUpdateRect(window, nullptr, FALSE);
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
     // As a device does on WM_PAINT: present the last image again.
@@ -539,10 +424,7 @@ TEST_F(WinTest, PresentedPixelsShowInTheWindowAndRepaintFromWmPaint) {
   PresentToWindow(view, pixels.data(), 4, 3);
   const QImage shown = ClientWidgetOf(view)->grab().toImage();
   EXPECT_EQ(paints, 1);
-  EXPECT_TRUE(had_update_region);
   EXPECT_EQ(shown.pixel(2, 1), 0xFF112233u);
-  EXPECT_EQ(shown.pixel(0, 0), 0xFF000000u);
-  EXPECT_EQ(shown.pixel(20, 20), 0xFFFFFFFFu);  // outside the image: the class's white brush
 }
 
 TEST_F(WinTest, QtWindowEventsBecomeQueuedMessages) {
@@ -560,9 +442,6 @@ TEST_F(WinTest, QtWindowEventsBecomeQueuedMessages) {
   const MSG* size = Find(messages, WM_SIZE);
   ASSERT_NE(size, nullptr);
   EXPECT_EQ(size->lParam, MAKELPARAM(500, 350));
-  RECT bar;
-  GetWindowRect(toolbar, &bar);
-  EXPECT_EQ(bar.right - bar.left, 500);  // the toolbar keeps to the top edge, full width
 
   // Closing asks the program; the default procedure then destroys the window.
   FrameWidgetOf(main)->close();
@@ -572,23 +451,9 @@ TEST_F(WinTest, QtWindowEventsBecomeQueuedMessages) {
   EXPECT_TRUE(IsWindow(main));
   DispatchMessageA(close);
   EXPECT_FALSE(IsWindow(main));
-  EXPECT_FALSE(IsWindow(toolbar));
   made_.clear();
   PostMessageA(main, WM_USER, 0, 0);
   EXPECT_TRUE(Drain().empty());  // nothing reaches a destroyed window
-}
-
-TEST_F(WinTest, WaitMessageReturnsOnceInputIsQueued) {
-  HWND main = MakeMain();
-  Drain();
-  QTimer::singleShot(10, [main] {
-    QKeyEvent event(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
-    QCoreApplication::sendEvent(ClientWidgetOf(main), &event);
-  });
-  EXPECT_TRUE(WaitMessage());
-  MSG msg;
-  ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
-  EXPECT_TRUE(msg.message == WM_KEYDOWN && msg.wParam == VK_SPACE);
 }
 
 TEST_F(WinTest, MenuSelectCarriesItemFlagsAndPopupsAnnounceThemselves) {
@@ -599,28 +464,19 @@ TEST_F(WinTest, MenuSelectCarriesItemFlagsAndPopupsAnnounceThemselves) {
   MenuActionOf(edit, 0)->hover();  // Undo, greyed
   MenuActionOf(bar, 1)->hover();   // the Edit popup
   ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].message, WM_MENUSELECT);
-  EXPECT_EQ(LOWORD(calls[0].wparam), 283);
+  EXPECT_TRUE(calls[0].message == WM_MENUSELECT && LOWORD(calls[0].wparam) == 283);
   EXPECT_EQ(HIWORD(calls[0].wparam), MF_GRAYED | MF_HILITE | MF_MOUSESELECT);
-  EXPECT_EQ(calls[0].lparam, reinterpret_cast<LPARAM>(edit));
-  EXPECT_EQ(LOWORD(calls[1].wparam), 1);
   EXPECT_TRUE(HIWORD(calls[1].wparam) & MF_POPUP);
 
   calls.clear();
   QMenu* popup = PopupWidgetOf(edit);
   popup->popup(QPoint(10, 10));
   ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls[0].message, WM_INITMENUPOPUP);
-  EXPECT_EQ(calls[0].wparam, reinterpret_cast<WPARAM>(edit));
+  EXPECT_TRUE(calls[0].message == WM_INITMENUPOPUP && calls[0].wparam == reinterpret_cast<WPARAM>(edit));
   popup->hide();
   // Closing says so with an item of 0 and flags of 0xFFFF.
-  EXPECT_TRUE(calls.back().message == WM_MENUSELECT && calls.back().lparam == 0);
-  EXPECT_EQ(calls.back().wparam, MAKEWPARAM(0, 0xFFFF));
-
-  // Removing an item rebuilds what the bar shows.
-  ASSERT_TRUE(DeleteMenu(bar, 283, MF_BYCOMMAND));
-  EXPECT_EQ(GetMenuState(bar, 283, MF_BYCOMMAND), kMenuError);
-  EXPECT_EQ(MenuActionOf(GetSubMenu(bar, 1), 0)->text(), "&Create");
+  EXPECT_TRUE(calls.back().message == WM_MENUSELECT && calls.back().lparam == 0 &&
+              calls.back().wparam == MAKEWPARAM(0, 0xFFFF));
 }
 
 }  // namespace
