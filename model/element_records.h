@@ -40,6 +40,9 @@ struct PointStuff {
   int distance = 0;
   IDirect3DRMFrame* frames = nullptr;
   IDirect3DRMMesh* meshes = nullptr;
+
+  // Shrinks connectedwire by its last entry, keeping the array exactly num_connected long.
+  void DropLastConnectedWire();
 };
 
 struct WireStuff {

@@ -67,17 +67,23 @@ void Polygoni::RemoveConnectedWire(int pointindex, int connect) {
     return;
   }
   p.connectedwire[k] = p.connectedwire[n - 1];
+  p.DropLastConnectedWire();
+}
+
+void PointStuff::DropLastConnectedWire() {
+  const uint32_t n = num_connected;
+  if (n == 0) return;
   if (n == 1) {
-    delete[] p.connectedwire;
-    p.connectedwire = nullptr;
-    p.num_connected = 0;
+    delete[] connectedwire;
+    connectedwire = nullptr;
+    num_connected = 0;
     return;
   }
   auto* shrunk = new IdCell[n - 1];
-  std::copy(p.connectedwire, p.connectedwire + (n - 1), shrunk);
-  delete[] p.connectedwire;
-  p.connectedwire = shrunk;
-  p.num_connected = n - 1;
+  std::copy(connectedwire, connectedwire + (n - 1), shrunk);
+  delete[] connectedwire;
+  connectedwire = shrunk;
+  num_connected = n - 1;
 }
 
 void Polygoni::Terminate() {

@@ -52,17 +52,7 @@ void DropBandFromList(PointStuff& s, int time) {
   if (n == 0) return;
   if (time >= 2 && n >= 2 && *s.connectedwire[n - 2] > *s.connectedwire[n - 1])
     s.connectedwire[n - 2] = s.connectedwire[n - 1];
-  if (n == 1) {
-    delete[] s.connectedwire;
-    s.connectedwire = nullptr;
-    s.num_connected = 0;
-    return;
-  }
-  auto* shrunk = new IdCell[n - 1];
-  std::copy(s.connectedwire, s.connectedwire + (n - 1), shrunk);
-  delete[] s.connectedwire;
-  s.connectedwire = shrunk;
-  s.num_connected = n - 1;
+  s.DropLastConnectedWire();
 }
 
 // Wire i already joins the band's first end s and the corner clicked: it becomes the edge
