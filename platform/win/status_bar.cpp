@@ -90,7 +90,10 @@ LRESULT StatusBarProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       if (!target) return FALSE;
       const WPARAM type = wparam & 0xFF00;
       // Owner-drawn parts carry program data, not text.
-      target->text = (type & SBT_OWNERDRAW) || !lparam ? "" : reinterpret_cast<LPCSTR>(lparam);
+      const char* text = (type & SBT_OWNERDRAW) || !lparam ? "" : reinterpret_cast<LPCSTR>(lparam);
+      // The cursor read-out writes every part on every render pass; repaint only on change.
+      if (target->text == text && target->type == type) return TRUE;
+      target->text = text;
       target->type = type;
       if (window->client) window->client->update();
       return TRUE;
