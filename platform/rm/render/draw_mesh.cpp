@@ -17,7 +17,13 @@ struct MeshTransforms {
   float normal[3][3];  // model normals to world: the inverse transpose of the world matrix
 };
 
-MeshTransforms MakeTransforms(const math3d::Mat4& world, const math3d::Mat4& world_to_clip) {
+// Whether a group's vertex normals are lit, which needs the normal matrix.
+bool LightsVertexNormals(D3DRMRENDERQUALITY device, const IDirect3DRMMesh::Group& g) {
+  const D3DRMRENDERQUALITY q = EffectiveQuality(device, g.quality);
+  return (q & D3DRMLIGHT_MASK) == D3DRMLIGHT_ON && (q & D3DRMSHADE_MASK) != D3DRMSHADE_FLAT;
+}
+
+MeshTransforms MakeTransforms(const math3d::Mat4& world, const math3d::Mat4& world_to_clip, bool normals) {
   MeshTransforms t{};
   const math3d::Mat4 clip = math3d::Multiply(world, world_to_clip);
   for (int r = 0; r < 4; ++r)
@@ -27,7 +33,7 @@ MeshTransforms MakeTransforms(const math3d::Mat4& world, const math3d::Mat4& wor
   // Row vectors: n' = n * transpose(inverse). A singular world matrix leaves the normals
   // zero, which lights them with ambient light only.
   math3d::Mat4 inverse;
-  if (math3d::AffineInverse(world, &inverse))
+  if (normals && math3d::AffineInverse(world, &inverse))
     for (int r = 0; r < 3; ++r)
       for (int c = 0; c < 3; ++c) t.normal[r][c] = static_cast<float>(inverse.m[c][r]);
   return t;
@@ -39,6 +45,15 @@ struct Rgb {
 
 Rgb Lit(Rgb base, const float light[3], Rgb emissive) {
   return Rgb{base.r * light[0] + emissive.r, base.g * light[1] + emissive.g, base.b * light[2] + emissive.b};
+}
+
+// True when the rasteriser will certainly cull the triangle as a back face: the sign of
+// the clip-space (x, y, w) determinant, as the rasteriser decides a clipped triangle.
+bool CulledBackFace(const raster::ClipVertex& a, const raster::ClipVertex& b, const raster::ClipVertex& c) {
+  const double det = double{a.x} * (double{b.y} * c.w - double{c.y} * b.w) -
+                     double{a.y} * (double{b.x} * c.w - double{c.x} * b.w) +
+                     double{a.w} * (double{b.x} * c.y - double{c.x} * b.y);
+  return det > 0;
 }
 
 Vec3f Normalised(float x, float y, float z) {
@@ -162,6 +177,14 @@ void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, const MeshTran
     for (size_t f = 0; f < ntri; ++f) {
       const uint32_t i0 = indices[3 * f], i1 = indices[3 * f + 1], i2 = indices[3 * f + 2];
       if (i0 >= nv || i1 >= nv || i2 >= nv) continue;  // the rasteriser skips it too
+      // Lighting a face nobody will see is most of the cost of small flat meshes; a sliver
+      // the snapped rasteriser still draws keeps the unlit colour.
+      if (state.cull_back_faces && CulledBackFace(clip[i0], clip[i1], clip[i2])) {
+        face[3 * f] = base.r;
+        face[3 * f + 1] = base.g;
+        face[3 * f + 2] = base.b;
+        continue;
+      }
       const Vec3f a = world[i0], b = world[i1], cc = world[i2];
       const float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
       const float vx = cc.x - a.x, vy = cc.y - a.y, vz = cc.z - a.z;
@@ -191,7 +214,9 @@ D3DRMRENDERQUALITY EffectiveQuality(D3DRMRENDERQUALITY device, D3DRMRENDERQUALIT
 
 void DrawMesh(const Pass& pass, const IDirect3DRMMesh& mesh, const math3d::Mat4& world, ColorSource source) {
   if (mesh.Groups().empty()) return;
-  const MeshTransforms t = MakeTransforms(world, pass.world_to_clip);
+  bool normals = false;
+  for (const IDirect3DRMMesh::Group& g : mesh.Groups()) normals = normals || LightsVertexNormals(pass.device_quality, g);
+  const MeshTransforms t = MakeTransforms(world, pass.world_to_clip, normals);
   for (const IDirect3DRMMesh::Group& g : mesh.Groups()) DrawGroup(pass, g, t, source);
 }
 

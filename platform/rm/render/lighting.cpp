@@ -59,6 +59,8 @@ void GatherLights(IDirect3DRMFrame* root, bool mono, SceneLights* out, std::vect
     for (const IDirect3DRMLight* light : v.frame->Lights())
       if (light) AddLight(*light, v.world, mono, out);
     for (IDirect3DRMFrame* child : v.frame->Children()) {
+      // Only frames that carry lights or lead to some need their placement.
+      if (child->Lights().empty() && child->Children().empty()) continue;
       child->GetTransform(m);
       stack->push_back(FrameVisit{child, math3d::Multiply(math3d::FromD3DMatrix(m), v.world), {}, 0});
     }

@@ -20,21 +20,70 @@ math3d::Mat4 LocalMatrix(IDirect3DRMFrame* frame) {
   return math3d::FromD3DMatrix(m);
 }
 
-void DrawVisual(const Pass& pass, IDirect3DRMVisual* visual, const FrameVisit& at, ColorSource source) {
+// An editor scene is tens of thousands of small meshes, each behind a chain of pointers
+// (frame, visual list, mesh, group, vertices) that the walk would otherwise wait on one
+// miss at a time. Looking a few steps ahead lets those loads overlap.
+constexpr size_t kLookAhead = 8;
+
+void Prefetch(const void* p, size_t bytes) {
+  const char* c = static_cast<const char*>(p);
+  for (size_t at = 0; at < bytes; at += 64) __builtin_prefetch(c + at);
+}
+
+void CollectVisual(const Pass& pass, IDirect3DRMVisual* visual, const FrameVisit& at, ColorSource source) {
   if (auto* mesh = dynamic_cast<IDirect3DRMMesh*>(visual)) {
-    DrawMesh(pass, *mesh, at.world, source);
+    pass.scratch->items.push_back(DrawItem{mesh, nullptr, at.world, source});
   } else if (auto* builder = dynamic_cast<IDirect3DRMMeshBuilder*>(visual)) {
     IDirect3DRMMesh* made = nullptr;
-    if (SUCCEEDED(builder->CreateMesh(&made)) && made) {
-      DrawMesh(pass, *made, at.world, source);
-      made->Release();
-    }
+    if (SUCCEEDED(builder->CreateMesh(&made)) && made)
+      pass.scratch->items.push_back(DrawItem{made, made, at.world, source});
   } else if (auto* frame = dynamic_cast<IDirect3DRMFrame*>(visual)) {
     if (at.depth < kMaxVisualNesting)
       pass.scratch->stack.push_back(
           FrameVisit{frame, math3d::Multiply(LocalMatrix(frame), at.world), source, at.depth + 1});
   }
   // Textures shown as visuals (decals) are not drawn.
+}
+
+// Walks the tree in drawing order and lists the meshes with their placement.
+void CollectMeshes(const Pass& pass, IDirect3DRMFrame* frame) {
+  std::vector<FrameVisit>& stack = pass.scratch->stack;
+  stack.clear();
+  pass.scratch->items.clear();
+  D3DRMMATRIX4D m;
+  frame->WorldMatrix(m);
+  stack.push_back(FrameVisit{frame, math3d::FromD3DMatrix(m), ParentSource(*frame), 0});
+  while (!stack.empty()) {
+    const FrameVisit at = stack.back();
+    stack.pop_back();
+    const ColorSource source = ResolveSource(*at.frame, at.source);
+    for (IDirect3DRMVisual* visual : at.frame->Visuals())
+      if (visual) CollectVisual(pass, visual, at, source);
+    // Pushed in reverse so children are drawn in the order they were added. Most element
+    // frames are hidden leaves; their transforms are not worth composing.
+    const auto& children = at.frame->Children();
+    const size_t n = children.size();
+    for (size_t k = n; k-- > 0;) {
+      if (k >= kLookAhead) Prefetch(children[k - kLookAhead], sizeof(IDirect3DRMFrame));
+      IDirect3DRMFrame* child = children[k];
+      if (child->Visuals().empty() && child->Children().empty()) continue;
+      Prefetch(child->Visuals().data(), sizeof(IDirect3DRMVisual*));
+      stack.push_back(FrameVisit{child, math3d::Multiply(LocalMatrix(child), at.world), source, at.depth});
+    }
+  }
+}
+
+void PrefetchGroups(const IDirect3DRMMesh* mesh) {
+  const auto& groups = mesh->Groups();
+  if (!groups.empty()) Prefetch(groups.data(), sizeof(IDirect3DRMMesh::Group) * groups.size());
+}
+
+void PrefetchGroupData(const IDirect3DRMMesh* mesh) {
+  for (const IDirect3DRMMesh::Group& g : mesh->Groups()) {
+    Prefetch(g.vertices.data(), g.vertices.size() * sizeof(D3DRMVERTEX));
+    Prefetch(g.face_indices.data(), g.face_indices.size() * sizeof(uint32_t));
+    Prefetch(g.face_sizes.data(), sizeof(uint32_t));
+  }
 }
 
 }  // namespace
@@ -61,22 +110,18 @@ ColorSource ParentSource(const IDirect3DRMFrame& frame) {
 }
 
 void DrawScene(const Pass& pass, IDirect3DRMFrame* frame) {
-  std::vector<FrameVisit>& stack = pass.scratch->stack;
-  stack.clear();
-  D3DRMMATRIX4D m;
-  frame->WorldMatrix(m);
-  stack.push_back(FrameVisit{frame, math3d::FromD3DMatrix(m), ParentSource(*frame), 0});
-  while (!stack.empty()) {
-    const FrameVisit at = stack.back();
-    stack.pop_back();
-    const ColorSource source = ResolveSource(*at.frame, at.source);
-    for (IDirect3DRMVisual* visual : at.frame->Visuals())
-      if (visual) DrawVisual(pass, visual, at, source);
-    // Pushed in reverse so children are drawn in the order they were added.
-    const auto& children = at.frame->Children();
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-      stack.push_back(FrameVisit{*it, math3d::Multiply(LocalMatrix(*it), at.world), source, at.depth});
+  CollectMeshes(pass, frame);
+  std::vector<DrawItem>& items = pass.scratch->items;
+  const size_t n = items.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (i + 2 * kLookAhead < n) Prefetch(items[i + 2 * kLookAhead].mesh, sizeof(IDirect3DRMMesh));
+    if (i + kLookAhead < n) PrefetchGroups(items[i + kLookAhead].mesh);
+    if (i + kLookAhead / 2 < n) PrefetchGroupData(items[i + kLookAhead / 2].mesh);
+    DrawMesh(pass, *items[i].mesh, items[i].world, items[i].source);
   }
+  for (DrawItem& item : items)
+    if (item.made) item.made->Release();
+  items.clear();
 }
 
 }  // namespace render

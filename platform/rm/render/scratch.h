@@ -10,6 +10,7 @@
 #include "platform/rm/types.h"
 
 class IDirect3DRMFrame;
+class IDirect3DRMMesh;
 
 namespace render {
 
@@ -44,8 +45,18 @@ struct Vec3f {
   float x, y, z;
 };
 
+// A mesh to draw where the walk met it; `made` is a mesh made from a builder for this
+// pass only, released after drawing.
+struct DrawItem {
+  const IDirect3DRMMesh* mesh;
+  IDirect3DRMMesh* made;
+  math3d::Mat4 world;
+  ColorSource source;
+};
+
 struct RenderScratch {
   std::vector<FrameVisit> stack;
+  std::vector<DrawItem> items;
   SceneLights lights;
   std::vector<raster::ClipVertex> clip;
   std::vector<Vec3f> world;  // world positions, for lighting
