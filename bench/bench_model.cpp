@@ -115,6 +115,7 @@ class Scene {
     f.sides[0] = m->wiredata[s0].id;
     f.sides[1] = m->wiredata[s1].id;
     f.sides[2] = m->wiredata[s2].id;
+    for (int s : {s0, s1, s2}) m->wiredata[s].face_sides += 1;
   }
 
   IDirect3DRMFrame* root_ = nullptr;

@@ -60,6 +60,7 @@ struct WireStuff {
   float beforelength = 1.0f;
   int order = 0;
   IdCell points[2] = {nullptr, nullptr};  // first end (frame origin), second end
+  int face_sides = 0;  // face sides that are this wire; AddFace and RemoveFace keep it
 };
 
 struct FaceStuff {
@@ -77,6 +78,7 @@ struct FaceStuff {
   bool added = false;
   IdCell id;
   IdCell points[3] = {nullptr, nullptr, nullptr};  // corners in winding order
+  // Each side counts in its wire's face_sides: whoever writes sides keeps that count.
   IdCell sides[3] = {nullptr, nullptr, nullptr};
   bool backface = false;
   bool texbits[3] = {false, false, false};

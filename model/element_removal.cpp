@@ -52,6 +52,8 @@ void Polygoni::RemoveWire(int index) {
 
 void Polygoni::RemoveFace(int index) {
   if (index < 0 || index >= num_faces) ElementIndexFault("RemoveFace", index, num_faces);
+  for (IdCell side : facedata[index].sides)
+    if (side && *side >= 0 && *side < num_wireframes && wiredata[*side].id == side) wiredata[*side].face_sides -= 1;
   MoveLastInto(&facedata, index, num_faces - 1);
   AllocFace(-1);
 }
@@ -117,15 +119,14 @@ void Polygoni::Terminate() {
   // The table's cells may belong to removed elements now; nothing may read them later.
   for (PCorder& entry : sub_div) entry = PCorder{};
 
-  for (int i = 0; i < num_wireframes; ++i) wiredata[i].order = -1;
+  wiredata.ForEach(num_wireframes, [](WireStuff& w) { w.order = -1; });
   time = 0;
   sides = 3;
   if (firstframe) firstframe->Release();
   firstframe = nullptr;
-  for (int i = 0; i < num_points; ++i) pointdata[i].can_be_selected = true;
-  for (int i = 0; i < num_wireframes; ++i) {
-    IDirect3DRMFrame* frame = wiredata[i].wireframes;
-    if (frame && FAILED(frame->SetColorRGB(0.3f, 0.3f, 1.0f))) generic_error();
-  }
+  pointdata.ForEach(num_points, [](PointStuff& p) { p.can_be_selected = true; });
+  wiredata.ForEach(num_wireframes, [this](WireStuff& w) {
+    if (w.wireframes && FAILED(w.wireframes->SetColorRGB(0.3f, 0.3f, 1.0f))) generic_error();
+  });
   ReDrawMesh();
 }

@@ -61,6 +61,7 @@ void Polygoni::AllocWire(int off) {
   w.order = 0;
   w.points[0] = w.points[1] = nullptr;
   w.vis = true;
+  w.face_sides = 0;
 }
 
 void Polygoni::AllocPoint(int off) {

@@ -7,6 +7,7 @@
 // kept beside the chain makes indexing O(1).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -39,6 +40,16 @@ class ElementKeeper {
       ElementIndexFault(name_, i, static_cast<long long>(table_.size()) * kGroupSize);
     c_group = table_[static_cast<size_t>(i) / kGroupSize];
     return c_group->data[static_cast<uint32_t>(i) - c_group->first_element];
+  }
+
+  // Visits the records at indices 0 .. count - 1 in order, group by group: the whole-model
+  // passes then pay no lookup per element.
+  template <class Fn>
+  void ForEach(int count, Fn fn) {
+    for (Group* g = first_ptr; g && static_cast<int>(g->first_element) < count; g = g->next_ptr) {
+      const int n = std::min(kGroupSize, count - static_cast<int>(g->first_element));
+      for (int k = 0; k < n; ++k) fn(g->data[k]);
+    }
   }
 
   // Links a new group of freshly constructed records behind the last one (or as the first).

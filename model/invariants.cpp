@@ -5,6 +5,7 @@
 #include <sstream>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "model/polygoni.h"
 
@@ -141,5 +142,14 @@ std::optional<std::string> Polygoni::CheckInvariants() {
     if (c0 != c1 && c1 != c2 && c0 != c2 && joined != edges)
       return Where("face", f) + "sides do not run around its corners";
   }
+
+  // QueryWire answers from the wires' counts; they must agree with a count over the faces.
+  std::vector<int> uses(static_cast<size_t>(num_wireframes), 0);
+  for (int f = 0; f < num_faces; ++f)
+    for (IdCell side : facedata[f].sides) uses[static_cast<size_t>(*side)] += 1;
+  for (int w = 0; w < num_wireframes; ++w)
+    if (wiredata[w].face_sides != uses[static_cast<size_t>(w)])
+      return Where("wire", w) + "counts " + std::to_string(wiredata[w].face_sides) + " face sides, faces name it " +
+             std::to_string(uses[static_cast<size_t>(w)]) + " times";
   return std::nullopt;
 }

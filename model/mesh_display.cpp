@@ -4,6 +4,7 @@
 // mode shows.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
@@ -40,50 +41,80 @@ D3DCOLOR MeshColour() {
   return 0xff000000u | (r << 16) | (g << 8) | b;
 }
 
-// Both vertex lists of the face meshes: per face three vertices of its own, corners 0, 1, 2
-// in the front list and 2, 1, 0 in the back list, with the face's normal (recomputed here)
-// and the corner's texture coordinate in units of the scaled image. The texture repeats,
-// so the solid mesh shows exactly what the texture view shows.
-void BuildVertexLists(Polygoni* m, D3DCOLOR colour, std::vector<D3DRMVERTEX>* front,
-                      std::vector<D3DRMVERTEX>* back) {
-  const size_t n = static_cast<size_t>(std::max(m->num_faces, 0));
-  front->resize(3 * n);
-  back->resize(3 * n);
+// Where one pass over the faces writes its vertices: the storage of a face mesh's group,
+// in the front winding (corners 0, 1, 2) or the back one (2, 1, 0).
+struct VertexTarget {
+  D3DRMVERTEX* at;
+  bool reversed;
+};
+
+// The group's storage for the first 3n vertices, or nothing when the group was built for
+// fewer faces (it keeps its vertices until the next rebuild).
+void Aim(IDirect3DRMMesh* mesh, int group, unsigned count, bool reversed, std::vector<VertexTarget>* targets) {
+  D3DRMVERTEX* at = nullptr;
+  if (mesh && count > 0 && SUCCEEDED(mesh->GetVertexStorage(group, 0, count, &at)) && at)
+    targets->push_back({at, reversed});
+}
+
+// One pass over the faces: recompute every face's normal and write its three vertices into
+// each target, with position, normal, colour and the corner's texture coordinate in units
+// of the scaled image. The texture repeats, so the solid mesh shows exactly what the
+// texture view shows. The meshes' own storage is written directly: no list is built only
+// to be copied, and with no face mesh shown only the normals are computed.
+void WriteFaceVertices(Polygoni* m, D3DCOLOR colour, const std::vector<VertexTarget>& targets) {
   const int w = mesh_texture.tswidth, h = mesh_texture.tsheight;
   const bool sized = w > 0 && h > 0;
   const float fw = static_cast<float>(w), fh = static_cast<float>(h);
-  D3DRMVERTEX* f = front->data();
-  D3DRMVERTEX* b = back->data();
-  for (size_t i = 0; i < n; ++i) {
-    FaceStuff& face = m->facedata[static_cast<int>(i)];
-    const _D3DVECTOR& p0 = m->pointdata[*face.points[0]].point;
-    const _D3DVECTOR& p1 = m->pointdata[*face.points[1]].point;
-    const _D3DVECTOR& p2 = m->pointdata[*face.points[2]].point;
-    face.normal = FaceNormal(p0, p1, p2);
-    const _D3DVECTOR* corner[3] = {&p0, &p1, &p2};
-    for (int k = 0; k < 3; ++k) {
-      D3DRMVERTEX v;
-      v.position = *corner[k];
-      v.normal = face.normal;
-      v.tu = sized ? static_cast<float>(face.tex[k].x) / fw : 0.0f;
-      v.tv = sized ? 1.0f - static_cast<float>(face.tex[k].y) / fh : 0.0f;
-      v.color = colour;
-      f[3 * i + k] = v;
-      b[3 * i + 2 - k] = v;
+  // Corners are reached through identity cells, small blocks spread over the heap: waiting
+  // for each in turn costs more than the arithmetic. The cells of a face a few places on
+  // are fetched early, and the corners of a nearer face are looked up early and fetched,
+  // so that the waits overlap; each corner is still looked up once.
+  constexpr int kCellsAhead = 16, kCornersAhead = 6;
+  auto look_up = [m](const FaceStuff& f, const _D3DVECTOR** corner) {
+    for (int c = 0; c < 3; ++c) {
+      corner[c] = &m->pointdata[*f.points[c]].point;
+      __builtin_prefetch(corner[c]);
+    }
+  };
+  const _D3DVECTOR* ahead[kCornersAhead][3];
+  size_t i = 0;
+  for (FaceGroup* g = m->facedata.first_ptr; g && static_cast<int>(g->first_element) < m->num_faces;
+       g = g->next_ptr) {
+    const int n = std::min(kGroupSize, m->num_faces - static_cast<int>(g->first_element));
+    for (int k = 0; k < std::min(n, kCornersAhead); ++k) look_up(g->data[k], ahead[k]);
+    for (int k = 0; k < n; ++k, ++i) {
+      const _D3DVECTOR** slot = ahead[k % kCornersAhead];
+      const _D3DVECTOR& p0 = *slot[0];
+      const _D3DVECTOR& p1 = *slot[1];
+      const _D3DVECTOR& p2 = *slot[2];
+      if (k + kCornersAhead < n) look_up(g->data[k + kCornersAhead], slot);
+      if (k + kCellsAhead < n)
+        for (IdCell c : g->data[k + kCellsAhead].points) __builtin_prefetch(c);
+      FaceStuff& face = g->data[k];
+      // An unchanged normal is not stored again, so the faces of a still model stay clean
+      // in the cache and are not written back.
+      const _D3DVECTOR normal = FaceNormal(p0, p1, p2);
+      if (std::memcmp(&face.normal, &normal, sizeof normal) != 0) face.normal = normal;
+      if (targets.empty()) continue;
+      const _D3DVECTOR* corner[3] = {&p0, &p1, &p2};
+      for (int c = 0; c < 3; ++c) {
+        D3DRMVERTEX v;
+        v.position = *corner[c];
+        v.normal = normal;
+        v.tu = sized ? static_cast<float>(face.tex[c].x) / fw : 0.0f;
+        v.tv = sized ? 1.0f - static_cast<float>(face.tex[c].y) / fh : 0.0f;
+        v.color = colour;
+        for (const VertexTarget& t : targets) t.at[3 * i + (t.reversed ? 2 - c : c)] = v;
+      }
     }
   }
 }
 
-// The lists are kept between calls: a rebuild or update of a large mesh then writes into
-// memory it already has instead of faulting in tens of megabytes each time.
-struct DisplayLists {
-  std::vector<D3DRMVERTEX> front, back;
-  std::vector<unsigned> indices;
-};
-
-DisplayLists& Lists() {
-  static DisplayLists lists;
-  return lists;
+// The face index list, kept between calls: a rebuild of a large mesh then writes into
+// memory it already has.
+std::vector<unsigned>& Indices() {
+  static std::vector<unsigned> indices;
+  return indices;
 }
 
 // Takes a face mesh off the frame and drops it.
@@ -94,19 +125,18 @@ void DropMesh(IDirect3DRMFrame* frame, IDirect3DRMMesh** mesh) {
   *mesh = nullptr;
 }
 
-// A new mesh with one group of the given vertices, each face its own three in order.
-IDirect3DRMMesh* MakeFaceMesh(Polygoni* m, const std::vector<unsigned>& indices,
-                              const std::vector<D3DRMVERTEX>& vertices, int* group) {
+// A new mesh with one group of `indices.size()` vertices (zero until written), each face
+// its own three in order.
+IDirect3DRMMesh* MakeFaceMesh(Polygoni* m, const std::vector<unsigned>& indices, int* group) {
   IDirect3DRMMesh* mesh = nullptr;
   if (FAILED(lpD3DRM->CreateMesh(&mesh)) || !mesh) {
     m->generic_error();
     return nullptr;
   }
-  const auto count = static_cast<unsigned>(vertices.size());
+  const auto count = static_cast<unsigned>(indices.size());
   D3DRMGROUPINDEX id = 0;
   if (FAILED(mesh->AddGroup(count, count / 3, 3, indices.data(), &id))) m->generic_error();
   *group = id;
-  if (FAILED(mesh->SetVertices(id, 0, count, vertices.data()))) m->generic_error();
   return mesh;
 }
 
@@ -147,22 +177,18 @@ void Polygoni::DrawPolygons(bool textu, bool back, bool outline_only, bool /*ini
   if (!lpD3DRM) return generic_error();
 
   const D3DCOLOR colour = MeshColour();
-  DisplayLists& lists = Lists();
-  const std::vector<D3DRMVERTEX>& front = lists.front;
-  const std::vector<D3DRMVERTEX>& reversed = lists.back;
-  BuildVertexLists(this, colour, &lists.front, &lists.back);
-  std::vector<unsigned>& indices = lists.indices;
-  indices.resize(front.size());
+  std::vector<unsigned>& indices = Indices();
+  indices.resize(3 * static_cast<size_t>(std::max(num_faces, 0)));
   std::iota(indices.begin(), indices.end(), 0u);
 
-  scenemesh = MakeFaceMesh(this, indices, back ? reversed : front, &group);
-  scenewiremesh = MakeFaceMesh(this, indices, front, &groupw);
+  scenemesh = MakeFaceMesh(this, indices, &group);
+  scenewiremesh = MakeFaceMesh(this, indices, &groupw);
   if (scenewiremesh) {
     if (FAILED(scenewiremesh->SetGroupQuality(groupw, D3DRMRENDER_WIREFRAME)))
       Msg("failed to set quality to wireframe");
     scenewiremesh->SetGroupColorRGB(groupw, 1.0f, 1.0f, 1.0f);
   }
-  scenewiremesh2 = MakeFaceMesh(this, indices, reversed, &groupw2);
+  scenewiremesh2 = MakeFaceMesh(this, indices, &groupw2);
   if (scenewiremesh2) {
     if (FAILED(scenewiremesh2->SetGroupQuality(groupw2, D3DRMRENDER_WIREFRAME)))
       Msg("failed to set quality to wireframe");
@@ -198,20 +224,25 @@ void Polygoni::DrawPolygons(bool textu, bool back, bool outline_only, bool /*ini
     if (scenewiremesh && FAILED(sceneframe->AddVisual(scenewiremesh))) generic_error();
   }
   UpdateActive();
-  UpdateMesh();
+  // The vertex update that ends a rebuild rewrites the solid mesh with the winding of the
+  // current mode (outside PW) and the outlines as built, from unchanged points. One pass
+  // writes those final vertices here, instead of writing them twice.
+  const bool solid_reversed = rmode != PW ? rmode == BF : back;
+  const auto count = static_cast<unsigned>(indices.size());
+  std::vector<VertexTarget> targets;
+  Aim(scenemesh, group, count, solid_reversed, &targets);
+  Aim(scenewiremesh2, groupw2, count, true, &targets);
+  Aim(scenewiremesh, groupw, count, false, &targets);
+  WriteFaceVertices(this, colour, targets);
 }
 
 void Polygoni::UpdateMesh() {
-  DisplayLists& lists = Lists();
-  const std::vector<D3DRMVERTEX>& front = lists.front;
-  const std::vector<D3DRMVERTEX>& reversed = lists.back;
-  BuildVertexLists(this, MeshColour(), &lists.front, &lists.back);
-  const auto count = static_cast<unsigned>(front.size());
-  // Meshes built for another face count keep their vertices; the next rebuild fixes them.
-  if (scenemesh && rmode != PW)
-    scenemesh->SetVertices(group, 0, count, rmode == BF ? reversed.data() : front.data());
-  if (scenewiremesh2) scenewiremesh2->SetVertices(groupw2, 0, count, reversed.data());
-  if (scenewiremesh) scenewiremesh->SetVertices(groupw, 0, count, front.data());
+  const auto count = 3 * static_cast<unsigned>(std::max(num_faces, 0));
+  std::vector<VertexTarget> targets;
+  if (rmode != PW) Aim(scenemesh, group, count, rmode == BF, &targets);
+  Aim(scenewiremesh2, groupw2, count, true, &targets);
+  Aim(scenewiremesh, groupw, count, false, &targets);
+  WriteFaceVertices(this, MeshColour(), targets);
 }
 
 void Polygoni::ReDrawMesh() {
@@ -221,24 +252,17 @@ void Polygoni::ReDrawMesh() {
 }
 
 void Polygoni::ChangeVisible(bool show_points, bool show_wires) {
-  for (int i = 0; i < num_points; ++i) ShowPoint(pointdata[i], show_points);
-  for (int i = 0; i < num_wireframes; ++i) {
-    WireStuff& w = wiredata[i];
+  pointdata.ForEach(num_points, [show_points](PointStuff& p) { ShowPoint(p, show_points); });
+  wiredata.ForEach(num_wireframes, [show_wires](WireStuff& w) {
     // The rubber band follows the cursor in every mode.
-    if (!show_wires && w.callback) continue;
+    if (!show_wires && w.callback) return;
     ShowWire(w, show_wires);
-  }
+  });
 }
 
 void Polygoni::UpdateActive() {
-  for (int i = 0; i < num_points; ++i) {
-    PointStuff& p = pointdata[i];
-    if (points) {
-      ShowPoint(p, true);
-    } else {
-      ShowPoint(p, p.active);
-    }
-  }
+  const bool all = points;
+  pointdata.ForEach(num_points, [all](PointStuff& p) { ShowPoint(p, all || p.active); });
 }
 
 void Polygoni::ValidateMesh() {
@@ -248,9 +272,9 @@ void Polygoni::ValidateMesh() {
   const modify_mode saved_move = move_m;
   rmode = PW;
   move_m = translate;
-  for (int i = 0; i < num_points; ++i) pointdata[i].selected = true;
+  pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = true; });
   MoveSelectedPoints();
-  for (int i = 0; i < num_points; ++i) pointdata[i].selected = false;
+  pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = false; });
   rmode = saved_rmode;
   move_m = saved_move;
   movelatch = false;

@@ -79,16 +79,6 @@ void ReuseWire(Polygoni& m, int i, int s) {
   time_before = i;
 }
 
-// Visits the first `count` records group by group: the whole-model passes of a closing
-// click run on every click, so they skip the per-index group lookup.
-template <class Keeper, class Fn>
-void ForEachLive(Keeper& keeper, int count, Fn fn) {
-  for (auto* g = keeper.first_ptr; g && static_cast<int>(g->first_element) < count; g = g->next_ptr) {
-    const int n = std::min(kGroupSize, count - static_cast<int>(g->first_element));
-    for (int k = 0; k < n; ++k) fn(g->data[k]);
-  }
-}
-
 bool Holds(const Polygoni& m) { return m.selectedpoint >= 0 && m.selectedpoint < m.num_points; }
 
 bool FirstCornerCaptured(Polygoni& m) {
@@ -175,7 +165,11 @@ void ClosePolygon(Polygoni& m) {
     m.wiredata[m.createindex].callback = false;
   }
 
-  ForEachLive(m.pointdata, m.num_points, [](PointStuff& p) { p.can_be_selected = true; });
+  // The whole-model passes store only what changes, so the records they merely read stay
+  // clean and are not written back.
+  m.pointdata.ForEach(m.num_points, [](PointStuff& p) {
+    if (!p.can_be_selected) p.can_be_selected = true;
+  });
   m.num_created = m.time - 2;
 
   const int n = m.time;
@@ -186,7 +180,9 @@ void ClosePolygon(Polygoni& m) {
     m.SubDivide(n);
   }
 
-  ForEachLive(m.wiredata, m.num_wireframes, [](WireStuff& w) { w.order = -1; });
+  m.wiredata.ForEach(m.num_wireframes, [](WireStuff& w) {
+    if (w.order != -1) w.order = -1;
+  });
   m.time = 0;
   m.sides = 3;
   if (m.firstframe) m.firstframe->Release();
@@ -205,7 +201,7 @@ void ClosePolygon(Polygoni& m) {
   // A removal moves the last point into the freed slot; the walk goes on past it. Orphans
   // are rare, so a quick pass decides whether the walk is needed at all.
   bool orphans = false;
-  ForEachLive(m.pointdata, m.num_points, [&orphans](PointStuff& p) { orphans |= p.num_connected == 0; });
+  m.pointdata.ForEach(m.num_points, [&orphans](PointStuff& p) { orphans |= p.num_connected == 0; });
   for (int p = 0; orphans && p < m.num_points; ++p)
     if (m.pointdata[p].num_connected == 0) m.RemovePoint(p);
   m.UpdateActive();
@@ -327,6 +323,7 @@ bool Polygoni::AddFace(int index1, int index2, int index3, int p_index1, int p_i
   face.sides[0] = wiredata[index1].id;
   face.sides[1] = wiredata[index2].id;
   face.sides[2] = wiredata[index3].id;
+  for (int w : {index1, index2, index3}) wiredata[w].face_sides += 1;
   face.points[0] = pointdata[p_index1].id;
   face.points[1] = pointdata[p_index2].id;
   face.points[2] = pointdata[p_index3].id;

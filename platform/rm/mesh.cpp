@@ -57,14 +57,20 @@ HRESULT IDirect3DRMMesh::AddGroup(unsigned vCount, unsigned fCount, unsigned vPe
     Group g;
     g.vertices.assign(vCount, D3DRMVERTEX{});
     g.vertex_per_face = vPerFace;
-    g.face_sizes.reserve(fCount);
-    g.face_indices.reserve(corners);
-    read = 0;
-    for (unsigned f = 0; f < fCount; ++f) {
-      const unsigned n = vPerFace ? vPerFace : fData[read++];
-      g.face_sizes.push_back(n);
-      g.face_indices.insert(g.face_indices.end(), fData + read, fData + read + n);
-      read += n;
+    if (vPerFace > 0) {
+      // Faces of one size: the index data is already the layout kept here.
+      g.face_sizes.assign(fCount, vPerFace);
+      g.face_indices.assign(fData, fData + corners);
+    } else {
+      g.face_sizes.reserve(fCount);
+      g.face_indices.reserve(corners);
+      read = 0;
+      for (unsigned f = 0; f < fCount; ++f) {
+        const unsigned n = fData[read++];
+        g.face_sizes.push_back(n);
+        g.face_indices.insert(g.face_indices.end(), fData + read, fData + read + n);
+        read += n;
+      }
     }
     groups_.push_back(std::move(g));
   } catch (const std::bad_alloc&) {
@@ -82,6 +88,17 @@ HRESULT IDirect3DRMMesh::SetVertices(D3DRMGROUPINDEX id, unsigned index, unsigne
   if (count > 0 && !values) return D3DRMERR_BADVALUE;
   if (uint64_t{index} + count > g->vertices.size()) return D3DRMERR_BADVALUE;
   std::copy(values, values + count, g->vertices.begin() + index);
+  ++generation_;
+  return D3DRM_OK;
+}
+
+HRESULT IDirect3DRMMesh::GetVertexStorage(D3DRMGROUPINDEX id, unsigned index, unsigned count,
+                                          D3DRMVERTEX** values) {
+  Group* g = FindGroup(id);
+  if (!g) return D3DRMERR_NOTFOUND;
+  if (!values) return D3DRMERR_BADVALUE;
+  if (uint64_t{index} + count > g->vertices.size()) return D3DRMERR_BADVALUE;
+  *values = g->vertices.data() + index;
   ++generation_;
   return D3DRM_OK;
 }

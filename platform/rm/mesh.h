@@ -30,6 +30,10 @@ class IDirect3DRMMesh : public IDirect3DRMVisual {
                    D3DRMGROUPINDEX* id);
   HRESULT SetVertices(D3DRMGROUPINDEX id, unsigned index, unsigned count, const D3DRMVERTEX* values);
   HRESULT GetVertices(D3DRMGROUPINDEX id, unsigned index, unsigned count, D3DRMVERTEX* values);
+  // The group's own storage for vertices index .. index + count - 1, for a caller that
+  // would otherwise fill a list only to have SetVertices copy it; it then writes exactly
+  // what SetVertices would. Fails where SetVertices would, and counts as a vertex change.
+  HRESULT GetVertexStorage(D3DRMGROUPINDEX id, unsigned index, unsigned count, D3DRMVERTEX** values);
   // Any out pointer may be null. fDataSize is in/out: the room in fData, then the used
   // length; fData receives the face data in the layout AddGroup takes.
   HRESULT GetGroup(D3DRMGROUPINDEX id, unsigned* vCount, unsigned* fCount, unsigned* vPerFace,

@@ -100,6 +100,7 @@ class ModelTest : public ::testing::Test {
     f.sides[0] = ab;
     f.sides[1] = bc;
     f.sides[2] = ca;
+    for (IdCell side : f.sides) model->wiredata[*side].face_sides += 1;
     f.backface = false;
     return f.id;
   }

@@ -71,7 +71,24 @@ class RandomEditTest : public ModelTest {
         ASSERT_EQ(Serial(m.facedata[i].points[k]), ref.faces[i][k]) << "step " << step << " face " << i;
   }
 
+  // QueryWire answers from a count; a search of every face's sides is the plain answer.
+  void ExpectQueryWireAgreesWithSearch(int step) {
+    Polygoni& m = *model;
+    int bounding = 0;
+    for (int w = 0; w < m.num_wireframes; ++w) {
+      bool found = false;
+      for (int f = 0; f < m.num_faces && !found; ++f)
+        for (IdCell s : m.facedata[f].sides) found |= *s == w;
+      ASSERT_EQ(m.QueryWire(w), found) << "step " << step << " wire " << w;
+      bounding += found;
+    }
+    // Loose wires exist only after removals: count both answers over the run.
+    query_true += bounding;
+    query_false += m.num_wireframes - bounding;
+  }
+
   Reference ref;
+  int query_true = 0, query_false = 0;
 };
 
 TEST_F(RandomEditTest, CompactionAgreesWithAVectorModel) {
@@ -114,6 +131,7 @@ TEST_F(RandomEditTest, CompactionAgreesWithAVectorModel) {
     auto violation = m.CheckInvariants();
     ASSERT_FALSE(violation.has_value()) << "step " << step << ": " << *violation;
     ExpectAgreement(step);
+    if (step % 97 == 0) ExpectQueryWireAgreesWithSearch(step);
     ASSERT_TRUE(messages.empty()) << "step " << step << ": " << messages[0];
     const std::array<int, 3> now{m.num_points, m.num_wireframes, m.num_faces};
     for (int k = 0; k < 3; ++k) crossings[k] += (previous[k] <= 300) != (now[k] <= 300);
@@ -121,4 +139,6 @@ TEST_F(RandomEditTest, CompactionAgreesWithAVectorModel) {
   }
   for (int k = 0; k < 3; ++k)
     EXPECT_GE(crossings[k], 2) << "chain " << k << " should have crossed 300 both ways";
+  EXPECT_GT(query_true, 0);
+  EXPECT_GT(query_false, 0);
 }
