@@ -7,6 +7,9 @@ render_state rmode = PW;
 modify_mode move_m = translate;
 modify_mode prem_m = translate;
 bool ctrl = false;
+int selected_index = -1;
+bool inspace = false;
+bool intex = false;
 
 IDirect3DRM* lpD3DRM = nullptr;
 HWND main_window = nullptr;

@@ -29,6 +29,12 @@ extern render_state rmode;    // PW at start
 extern modify_mode move_m;    // translate at start
 extern modify_mode prem_m;    // move_m before a camera command
 extern bool ctrl;             // the Ctrl key is down
+// Container index of the point the hover test captured last; polygon creation reads it.
+extern int selected_index;
+// The current left press started a selection box away from any hovered point.
+extern bool inspace;
+// The pointer is over the texture window.
+extern bool intex;
 
 // The retained-mode root object; made at start-up, released at shutdown.
 extern IDirect3DRM* lpD3DRM;
