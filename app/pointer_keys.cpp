@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "app/shell.h"
 #include "model/polygoni.h"
+#include "model/selection_box.h"
 #include "platform/rm/d3drm.h"
 #include "texture/texture.h"
 #include "views/mouse.h"
@@ -15,6 +16,14 @@
 namespace {
 
 constexpr char kTraceFile[] = "qel.tst";
+constexpr WORD kTranslateMesh = 262;
+constexpr WORD kRotateMesh = 263;
+constexpr WORD kScaleMesh = 264;
+constexpr WORD kTranslateAll = 265;
+constexpr WORD kRotateAll = 266;
+constexpr int kCreateCursor = 202;
+constexpr int kTranslateAllCursor = 6;
+constexpr int kRotateAllCursor = 7;
 
 // Points a click leaves without any wire (a cancelled or merged corner) are dropped.
 void SweepLoosePoints() {
@@ -48,9 +57,139 @@ void ShowViewCursor(int id, HINSTANCE instance) {
   SetCursor(LoadCursorA(instance ? instance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)));
 }
 
+namespace {
+
+// The second left click of a whole-model move ends it and goes back to what a drag did
+// before the move was armed.
+void EndWholeModelMove(HINSTANCE instance) {
+  Polygoni& m = polygoner;
+  HMENU menu = GetMenu(main_window);
+  m.movethecamera = m.translatecam = m.rotatecam = false;
+  MarkCommand(menu, kTranslateAll, false);
+  MarkCommand(menu, kRotateAll, false);
+  move_m = prem_m;
+  if (the_mode == edit) {
+    WORD transform = 0;
+    switch (move_m) {
+      case translate: transform = kTranslateMesh; break;
+      case rotate: transform = kRotateMesh; break;
+      case scale:
+      case uniform_scale: transform = kScaleMesh; break;
+      default: break;
+    }
+    if (transform) {
+      SendMessageA(main_window, WM_COMMAND, transform, 0);
+      // The menu loses the mark; the toolbar keeps the button pressed.
+      CheckMenuItem(menu, transform, MF_BYCOMMAND | MF_UNCHECKED);
+    }
+  } else if (the_mode == create) {
+    ShowViewCursor(kCreateCursor, instance);
+  }
+  m.ValidateMesh();
+}
+
+// The first left click after Translate All or Rotate All: the model follows the pointer
+// around the point ahead of the front camera at the cursor's depth.
+void StartWholeModelMove(bool translating, HINSTANCE instance) {
+  Polygoni& m = polygoner;
+  HMENU menu = GetMenu(main_window);
+  m.first = true;
+  ShowViewCursor(translating ? kTranslateAllCursor : kRotateAllCursor, instance);
+  m.center_mov = m.GetViewCenter();
+  move_m = translating ? translate : rotate;
+  m.movethecamera = true;
+  CheckMenuItem(menu, kTranslateAll, MF_BYCOMMAND | (translating ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menu, kRotateAll, MF_BYCOMMAND | (translating ? MF_UNCHECKED : MF_CHECKED));
+}
+
+// A press on the hovered point `index`: Shift adds it, Ctrl turns it over, neither makes it
+// the only one; the selection then follows the cursor until the release.
+void PickPoint(int index) {
+  Polygoni& m = polygoner;
+  PointStuff& p = m.pointdata[index];
+  m.world_frame->SetPosition(m.scene, p.point.x, p.point.y, p.point.z);
+  if (m.shift) p.active = true;
+  if (ctrl) p.active = !p.active;
+  if (!m.shift && !ctrl) {
+    DeselectAllPoints();
+    p.active = true;
+  }
+  if (p.active) {
+    for (int i = 0; i < m.num_points; ++i) {
+      if (!m.pointdata[i].active) continue;
+      m.pointdata[i].selected = true;
+      ShowPointState(i);
+    }
+  }
+  m.move_selected = true;
+  m.movelatch = false;
+  m.world_frame->GetPosition(m.scene, &m.stickpos);
+  m.center_mov = m.GetCenter();
+}
+
+// A press away from any hovered point starts a box at the cursor.
+void StartBox(IDirect3DRMFrame* camera) {
+  Polygoni& m = polygoner;
+  inspace = true;
+  m.world_frame->GetPosition(camera, &selectionbox.UL);
+  selectionbox.latch = true;
+  m.makebox = true;
+  if (!ctrl && !m.shift) DeselectAllPoints();
+}
+
+void OnLeftDown(HINSTANCE instance) {
+  Polygoni& m = polygoner;
+  if (m.movethecamera) {
+    EndWholeModelMove(instance);
+    return;
+  }
+  // With no view numbered 1 to 3 active, the front view's camera stands in.
+  IDirect3DRMFrame* camera = m.ActiveCamera();
+  if (m.translatecam || m.rotatecam) {
+    StartWholeModelMove(m.translatecam, instance);
+  } else if (the_mode == create) {
+    m.CreateWire(nullptr);
+  } else if (the_mode == edit && edit_mode == points && m.world_frame && m.scene && camera) {
+    // A hovered index that names no point starts a box like empty space does.
+    if (m.selectedpoint >= 0 && m.selectedpoint < m.num_points)
+      PickPoint(m.selectedpoint);
+    else
+      StartBox(camera);
+    m.UpdateActive();
+  }
+  SweepLoosePoints();
+}
+
+void OnLeftUp() {
+  Polygoni& m = polygoner;
+  m.movelatch = true;
+  texture.createbox = false;
+  if (the_mode == texturemap) {
+    texture.texmove = false;
+    return;
+  }
+  IDirect3DRMFrame* camera = m.ActiveCamera();
+  if (the_mode != edit || edit_mode != points || !m.world_frame || !camera) return;
+  D3DVECTOR corner{0, 0, 0};
+  m.world_frame->GetPosition(camera, &corner);
+  selectionbox.SetLR(corner);
+  m.makebox = m.move_selected = false;
+  for (int i = 0; i < m.num_points; ++i) {
+    m.pointdata[i].selected = false;
+    ShowPointState(i);
+  }
+  if (inspace) {
+    selectionbox.Release();
+    inspace = false;
+  }
+}
+
+}  // namespace
+
 void OnPointerMessage(UINT msg, WPARAM wparam, LPARAM lparam, HINSTANCE instance) {
   switch (msg) {
     case WM_MOUSEMOVE:
+      intex = false;
       SetCursor(LoadCursorA(instance ? instance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(myglobs.curIde)));
       myglobs.mouse_buttons = static_cast<int>(wparam);
       myglobs.mouse_x = static_cast<short>(LOWORD(lparam));
@@ -58,14 +197,8 @@ void OnPointerMessage(UINT msg, WPARAM wparam, LPARAM lparam, HINSTANCE instance
       break;
     case WM_RBUTTONDOWN: mouser.reverse = true; break;
     case WM_RBUTTONUP: mouser.reverse = false; break;
-    case WM_LBUTTONDOWN:
-      if (the_mode == create) polygoner.CreateWire(nullptr);
-      SweepLoosePoints();
-      break;
-    case WM_LBUTTONUP:
-      polygoner.movelatch = true;
-      texture.createbox = false;
-      break;
+    case WM_LBUTTONDOWN: OnLeftDown(instance); break;
+    case WM_LBUTTONUP: OnLeftUp(); break;
     default: break;
   }
 }

@@ -118,7 +118,7 @@ void Polygoni::MoveCamera(float x, float y, float z, modify_mode movetype) {
       movelatch = false;
       move_m = saved;
       MarkAllPoints(this, false);
-      const D3DVECTOR o = active == 2 ? D3DVECTOR{-x, y, z} : active == 3 ? D3DVECTOR{x, -z, y} : D3DVECTOR{x, y, z};
+      const D3DVECTOR o = active == 2 ? D3DVECTOR{-z, y, x} : active == 3 ? D3DVECTOR{x, -z, y} : D3DVECTOR{x, y, z};
       world_frame2->SetPosition(scene, at.x + o.x, at.y + o.y, at.z + o.z);
       MarkAllPoints(this, false);
       UpdateMesh();

@@ -1,6 +1,7 @@
 // Scene building around the 3D cursor, and the cursor's per-pass update.
 #include "views/world_scene.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -20,6 +21,8 @@ constexpr int kMarkerMesh = 2;
 // update pushes it this much further away.
 constexpr float kNearest = 5.0f;
 constexpr float kCreep = 0.05f;
+// The hover test runs on every this many updates.
+constexpr uint16_t kHoverPeriod = 4;
 
 HRESULT LoadMeshResource(IDirect3DRMMeshBuilder* builder, int id) {
   D3DRMLOADRESOURCE resource{nullptr, MAKEINTRESOURCEA(id), "MESH"};
@@ -152,6 +155,7 @@ int run_world_scene(IDirect3DRMFrame* scene, IDirect3DRMFrame* camera) {
   polygoner.sphere32 = sphere32;
   polygoner.dummymesh = dummymesh;
   selectionbox.lpD3DRM = lpD3DRM;
+  selectionbox.InitSelectionBox();
   // The scene keeps the frames, lights and visuals; the model keeps the marker meshes and
   // the auxiliary frames, which it releases at exit.
   builder->Release();
@@ -175,10 +179,18 @@ generic_error:
 }
 
 void MoveCursor(IDirect3DRMFrame* frame, void* /*arg*/, D3DVALUE /*delta*/) {
+  // Updates since the last hover test.
+  static uint16_t t = 0;
   Polygoni& m = polygoner;
   m.world_frame = frame;
   // In depth mode the other views keep the active view's distance to the cursor.
   if (mouser.reverse && vp_data.activezoom) vp_data.ScaleViewports();
+
+  if (++t == kHoverPeriod) {
+    // While something is dragged the cursor must not snap onto points.
+    if (!m.move_selected && !m.movethecamera && m.look) m.TestForSelected();
+    t = 0;
+  }
 
   mouser.GetDisplacement();
   // The mapping measures depth towards the pointer's motion; pulling the pointer down must
@@ -195,11 +207,21 @@ void MoveCursor(IDirect3DRMFrame* frame, void* /*arg*/, D3DVALUE /*delta*/) {
       m.wiredata[m.createindex].callback)
     m.WireCallBack(&m.createindex);
 
-  vp_data.MakeRoom();
   IDirect3DRMFrame* camera = m.ActiveCamera();
-  const D3DVECTOR d = mouser.rdifference;
   D3DVECTOR p{0, 0, 0};
-  if (camera && frame && SUCCEEDED(frame->GetPosition(camera, &p))) {
+  const bool placed = camera && frame && SUCCEEDED(frame->GetPosition(camera, &p));
+  if (placed && m.makebox) {
+    const D3DVECTOR d = mouser.rdifference;
+    selectionbox.SetLR(p.x + d.x, p.y + d.y, p.z + d.z);
+    selectionbox.ConstructBox();
+  }
+
+  vp_data.MakeRoom();
+  const D3DVECTOR d = mouser.rdifference;
+  if (m.movethecamera) {
+    // The model moves instead; the camera code keeps the cursor at the view's centre.
+    m.MoveCamera(d.x, d.y, d.z, none);
+  } else if (placed) {
     HRESULT moved;
     if (p.z > kNearest) {
       moved = frame->SetPosition(camera, p.x + d.x, p.y + d.y, p.z + d.z);

@@ -50,17 +50,13 @@ class DrawingTest : public testing::Test {
     app.Click(p.x, p.y);
     ASSERT_TRUE(app.Turn());
   }
-  // The pointer goes back to the first corner; the hover test, which is not part of this
-  // program yet, would capture that corner there, so the test captures it as it would.
+  // The pointer goes back to the first corner and rests there until the hover test, which
+  // runs on every fourth pass, has captured it; the click then closes the polygon.
   void CloseAt(Pixel p) {
-    MoveTo(p);
-    Polygoni& m = polygoner;
-    ASSERT_GE(m.first_p_index, 0);
-    m.pointdata[m.first_p_index].cursoractive = true;
-    m.selectedpoint = m.first_p_index;
+    for (int i = 0; i < 5; ++i) MoveTo(p);
+    ASSERT_EQ(polygoner.selectedpoint, polygoner.first_p_index);
     app.Click(p.x, p.y);
     ASSERT_TRUE(app.Turn());
-    m.selectedpoint = -2;
   }
   std::vector<Pixel> Triangle() { return {{cx, cy - 60}, {cx + 60, cy + 40}, {cx - 60, cy + 40}}; }
   void DrawTriangle() {
