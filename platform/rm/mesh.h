@@ -20,6 +20,12 @@ class IDirect3DRMMesh : public IDirect3DRMVisual {
     D3DRMRENDERQUALITY quality = D3DRMRENDER_GOURAUD;
     IDirect3DRMTexture* texture = nullptr;  // referenced
     IDirect3DRMMaterial* material = nullptr;  // referenced
+    // Kept by the renderer for groups whose vertices show nothing but their position:
+    // the distinct positions and the triangles over them, valid while `compact_generation`
+    // is the mesh's generation.
+    mutable std::vector<D3DVECTOR> compact_positions;
+    mutable std::vector<uint32_t> compact_triangles;
+    mutable uint64_t compact_generation = ~uint64_t{0};
   };
 
   IDirect3DRMMesh() = default;

@@ -142,3 +142,56 @@ TEST_F(Visuals, BuildersAndFramesShownAsVisualsDraw) {
 }
 
 }  // namespace
+
+namespace {
+
+using SharedCorners = RenderScene;
+
+// A flat mesh that repeats each corner per face draws exactly as the same mesh with every
+// corner once, also after its vertices change between passes.
+TEST_F(SharedCorners, RepeatedCornersDrawLikeSharedOnesAfterEveryChange) {
+  device->SetQuality(D3DRMRENDER_FLAT);
+  auto lamp = Child(scene.get());
+  lamp->SetPosition(nullptr, -2, 3, 0);
+  auto point = Light(lamp.get(), D3DRMLIGHT_POINT, 0.8f, 0.8f, 0.8f);
+  auto repeated = Cube(1, 0xFFFFFFFF, D3DRMRENDER_FLAT);
+
+  std::vector<D3DRMVERTEX> corners(24);
+  ASSERT_EQ(repeated->GetVertices(0, 0, 24, corners.data()), D3DRM_OK);
+  std::vector<Vertex> distinct;
+  std::vector<unsigned> faces;
+  for (const D3DRMVERTEX& v : corners) {
+    size_t k = 0;
+    while (k < distinct.size() && !(distinct[k].x == v.position.x && distinct[k].y == v.position.y &&
+                                     distinct[k].z == v.position.z))
+      ++k;
+    if (k == distinct.size()) distinct.push_back({v.position.x, v.position.y, v.position.z});
+    faces.push_back(unsigned(k));
+  }
+  ASSERT_EQ(distinct.size(), 8u);
+  // Cube() lists each side as triangles (0,1,2) and (0,2,3) of its four corners.
+  std::vector<unsigned> triangles;
+  for (unsigned side = 0; side < 6; ++side)
+    for (unsigned c : {0u, 1u, 2u, 0u, 2u, 3u}) triangles.push_back(faces[4 * side + c]);
+  auto shared = Mesh(distinct, triangles, 3, 0xFFFFFFFF, D3DRMRENDER_FLAT);
+
+  auto frame = Child(scene.get());
+  frame->SetPosition(nullptr, 0, 0, 5);
+  frame->SetOrientation(nullptr, 0.5f, -0.6f, 1, 0, 1, 0.2f);
+  auto image = [&](IDirect3DRMMesh* mesh) {
+    frame->AddVisual(mesh);
+    Draw();
+    frame->DeleteVisual(mesh);
+    return device->Framebuffer().color;
+  };
+  const auto before = image(repeated.get());
+  EXPECT_EQ(before, image(shared.get()));
+  EXPECT_GT(CountNonBlack(), 500u);
+  repeated->Scale(0.5f, 0.5f, 0.5f);
+  shared->Scale(0.5f, 0.5f, 0.5f);
+  const auto after = image(repeated.get());
+  EXPECT_EQ(after, image(shared.get()));
+  EXPECT_NE(after, before);
+}
+
+}  // namespace

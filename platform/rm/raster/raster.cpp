@@ -41,17 +41,23 @@ bool Skip(const RasterState& state, Facing facing) {
   return state.cull_back_faces && facing != Facing::kFront;
 }
 
+// A solid triangle wholly inside the clip planes, its corners already on the screen.
+void PlacedTriangle(const Target& t, const RasterState& state, const ScreenVertex& a, const ScreenVertex& b,
+                    const ScreenVertex& c, const Color3& flat) {
+  const Facing facing = FacingOfArea(FixedArea(a, b, c));
+  if (facing == Facing::kNone || Skip(state, facing)) return;
+  if (facing == Facing::kFront)
+    RasterTriangle(t, a, b, c, flat);
+  else
+    RasterTriangle(t, a, c, b, flat);
+}
+
 void SolidTriangle(const Target& t, const RasterState& state, const ClipVertex* c[3], uint32_t clip_mask,
                    const Color3& flat) {
   if (!clip_mask) {
     ScreenVertex s[3];
     if (!ToScreen(t, *c[0], &s[0]) || !ToScreen(t, *c[1], &s[1]) || !ToScreen(t, *c[2], &s[2])) return;
-    const Facing facing = FacingOfArea(FixedArea(s[0], s[1], s[2]));
-    if (facing == Facing::kNone || Skip(state, facing)) return;
-    if (facing == Facing::kFront)
-      RasterTriangle(t, s[0], s[1], s[2], flat);
-    else
-      RasterTriangle(t, s[0], s[2], s[1], flat);
+    PlacedTriangle(t, state, s[0], s[1], s[2], flat);
     return;
   }
   const Facing facing = FacingInClipSpace(*c[0], *c[1], *c[2]);
@@ -115,10 +121,47 @@ void OutlineTriangle(const Target& t, const RasterState& state, const ClipVertex
 
 }  // namespace
 
+namespace {
+
+// Small meshes share each corner among several triangles; placing every corner once is
+// cheaper than once per triangle that uses it.
+constexpr size_t kMostPlacedCorners = 64;
+
+void SmallSolidMesh(const Target& t, const RasterState& state, const ClipVertex* verts, size_t nverts,
+                    const uint32_t* indices, size_t ntri) {
+  uint32_t codes[kMostPlacedCorners];
+  ScreenVertex screen[kMostPlacedCorners];
+  bool placed[kMostPlacedCorners];
+  for (size_t v = 0; v < nverts; ++v) {
+    codes[v] = Outcode(verts[v]);
+    placed[v] = !(codes[v] & (kClipPlanes | kNonFinite)) && ToScreen(t, verts[v], &screen[v]);
+  }
+  for (size_t i = 0; i < ntri; ++i) {
+    const uint32_t* idx = indices + 3 * i;
+    if (idx[0] >= nverts || idx[1] >= nverts || idx[2] >= nverts) continue;
+    const uint32_t o0 = codes[idx[0]], o1 = codes[idx[1]], o2 = codes[idx[2]];
+    if ((o0 & o1 & o2) || ((o0 | o1 | o2) & kNonFinite)) continue;
+    const uint32_t clip_mask = (o0 | o1 | o2) & kClipPlanes;
+    const Color3 flat = FlatColor(state, i, verts[idx[0]]);
+    if (clip_mask) {
+      const ClipVertex* c[3] = {&verts[idx[0]], &verts[idx[1]], &verts[idx[2]]};
+      SolidTriangle(t, state, c, clip_mask, flat);
+    } else if (placed[idx[0]] && placed[idx[1]] && placed[idx[2]]) {
+      PlacedTriangle(t, state, screen[idx[0]], screen[idx[1]], screen[idx[2]], flat);
+    }
+  }
+}
+
+}  // namespace
+
 void DrawTriangles(Framebuffer& fb, const Viewport& viewport, const RasterState& state,
                    const ClipVertex* verts, size_t nverts, const uint32_t* indices, size_t ntri) {
   Target t;
   if (!verts || !indices || !MakeTarget(fb, viewport, state, &t)) return;
+  if (state.fill == Fill::kSolid && nverts <= kMostPlacedCorners) {
+    SmallSolidMesh(t, state, verts, nverts, indices, ntri);
+    return;
+  }
   for (size_t i = 0; i < ntri; ++i) {
     const uint32_t* idx = indices + 3 * i;
     if (idx[0] >= nverts || idx[1] >= nverts || idx[2] >= nverts) continue;

@@ -93,6 +93,42 @@ const uint32_t* Triangles(const IDirect3DRMMesh::Group& g, RenderScratch* s, siz
   return out;
 }
 
+// Larger groups are not worth the quadratic search for repeated positions.
+constexpr size_t kMostCompactedVertices = 64;
+
+bool SamePosition(const D3DVECTOR& a, const D3DVECTOR& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+// Flat meshes repeat each corner once per face for its normals; where nothing but the
+// position shows, the distinct positions draw the same picture with a fraction of the
+// vertex work. Null when the group gains nothing.
+const IDirect3DRMMesh::Group* Compacted(const IDirect3DRMMesh::Group& g, uint64_t generation, RenderScratch* s) {
+  const size_t nv = g.vertices.size();
+  if (nv > kMostCompactedVertices) return nullptr;
+  if (g.compact_generation != generation) {
+    g.compact_generation = generation;
+    g.compact_positions.clear();
+    g.compact_triangles.clear();
+    uint32_t remap[kMostCompactedVertices];
+    for (size_t i = 0; i < nv; ++i) {
+      const D3DVECTOR& p = g.vertices[i].position;
+      size_t k = 0;
+      while (k < g.compact_positions.size() && !SamePosition(g.compact_positions[k], p)) ++k;
+      if (k == g.compact_positions.size()) g.compact_positions.push_back(p);
+      remap[i] = static_cast<uint32_t>(k);
+    }
+    size_t ntri = 0;
+    const uint32_t* indices = Triangles(g, s, &ntri);
+    // The rasteriser would skip a triangle with a corner out of range; so is it here.
+    for (size_t f = 0; indices && f < ntri; ++f) {
+      const uint32_t* t = indices + 3 * f;
+      if (t[0] >= nv || t[1] >= nv || t[2] >= nv) continue;
+      for (int k = 0; k < 3; ++k) g.compact_triangles.push_back(remap[t[k]]);
+    }
+    if (g.compact_positions.size() == nv) g.compact_positions.clear();
+  }
+  return g.compact_positions.empty() ? nullptr : &g;
+}
+
 raster::Fill FillOf(D3DRMRENDERQUALITY q) {
   switch (q & D3DRMFILL_MASK) {
     case D3DRMFILL_POINTS:
@@ -104,14 +140,20 @@ raster::Fill FillOf(D3DRMRENDERQUALITY q) {
   }
 }
 
-void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, const MeshTransforms& t,
+void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, uint64_t generation, const MeshTransforms& t,
                ColorSource source) {
-  const size_t nv = g.vertices.size();
-  if (nv == 0 || g.face_sizes.empty()) return;
+  if (g.vertices.empty() || g.face_sizes.empty()) return;
   RenderScratch* s = pass.scratch;
   const D3DRMRENDERQUALITY q = EffectiveQuality(pass.device_quality, g.quality);
   const bool lit = (q & D3DRMLIGHT_MASK) == D3DRMLIGHT_ON;
   const bool gouraud = (q & D3DRMSHADE_MASK) != D3DRMSHADE_FLAT;
+  const IDirect3DRMTexture* tex = g.texture;
+  const bool textured = tex && tex->Width() > 0 && tex->Height() > 0 &&
+                        tex->Pixels().size() >= size_t(tex->Width()) * size_t(tex->Height());
+  // Texture coordinates and lit vertex normals are the only vertex fields besides position
+  // that reach the picture.
+  const IDirect3DRMMesh::Group* compact = textured || (lit && gouraud) ? nullptr : Compacted(g, generation, s);
+  const size_t nv = compact ? compact->compact_positions.size() : g.vertices.size();
 
   const D3DCOLOR c = source.from_frame ? source.color : g.color;
   const Rgb base{D3DRMColorGetRed(c), D3DRMColorGetGreen(c), D3DRMColorGetBlue(c)};
@@ -125,15 +167,16 @@ void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, const MeshTran
   const auto& w = t.world;
   const auto& n = t.normal;
   for (size_t i = 0; i < nv; ++i) {
-    const D3DRMVERTEX& v = g.vertices[i];
-    const float x = v.position.x, y = v.position.y, z = v.position.z;
+    const D3DRMVERTEX& v = compact ? g.vertices[0] : g.vertices[i];
+    const D3DVECTOR& position = compact ? compact->compact_positions[i] : v.position;
+    const float x = position.x, y = position.y, z = position.z;
     raster::ClipVertex& o = clip[i];
     o.x = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
     o.y = x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1];
     o.z = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
     o.w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
-    o.u = v.tu;
-    o.v = v.tv;
+    o.u = compact ? 0.0f : v.tu;
+    o.v = compact ? 0.0f : v.tv;
     o.r = base.r;
     o.g = base.g;
     o.b = base.b;
@@ -156,16 +199,20 @@ void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, const MeshTran
   }
 
   size_t ntri = 0;
-  const uint32_t* indices = Triangles(g, s, &ntri);
+  const uint32_t* indices = nullptr;
+  if (compact) {
+    indices = compact->compact_triangles.data();
+    ntri = compact->compact_triangles.size() / 3;
+  } else {
+    indices = Triangles(g, s, &ntri);
+  }
   if (!indices || ntri == 0) return;
 
   raster::RasterState state;
   state.fill = FillOf(q);
   state.shade = gouraud ? raster::Shade::kGouraud : raster::Shade::kFlat;
   raster::Texture texture;
-  const IDirect3DRMTexture* tex = g.texture;
-  if (tex && tex->Width() > 0 && tex->Height() > 0 &&
-      tex->Pixels().size() >= size_t(tex->Width()) * size_t(tex->Height())) {
+  if (textured) {
     texture.width = tex->Width();
     texture.height = tex->Height();
     texture.pixels = tex->Pixels().data();
@@ -217,7 +264,7 @@ void DrawMesh(const Pass& pass, const IDirect3DRMMesh& mesh, const math3d::Mat4&
   bool normals = false;
   for (const IDirect3DRMMesh::Group& g : mesh.Groups()) normals = normals || LightsVertexNormals(pass.device_quality, g);
   const MeshTransforms t = MakeTransforms(world, pass.world_to_clip, normals);
-  for (const IDirect3DRMMesh::Group& g : mesh.Groups()) DrawGroup(pass, g, t, source);
+  for (const IDirect3DRMMesh::Group& g : mesh.Groups()) DrawGroup(pass, g, mesh.Generation(), t, source);
 }
 
 }  // namespace render
