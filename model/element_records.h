@@ -1,23 +1,48 @@
 // The three element records of the mesh model: points, wires (edges) and faces.
 //
-// Every record owns an identity cell, a separately allocated integer that always holds the
-// element's current index. Elements refer to each other through pointers to those cells,
+// Every record owns an identity cell, an integer of its own (taken from the pool of its
+// kind) that always holds the element's current index. Elements refer to each other through pointers to those cells,
 // so a reference keeps naming the same element when compaction moves it to another slot.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "platform/rm/d3drm.h"
 
 // Identity cell of an element; the value is its current index in its container.
 using IdCell = int*;
 
+// Where the identity cells of one kind of element live: blocks of cells with a list of the
+// returned ones. The whole-model passes follow cells of neighbouring elements one after
+// another; single heap blocks would scatter them, blocks keep them side by side. A cell
+// keeps its address until it is returned.
+class IdCellPool {
+ public:
+  IdCell Take(int value);
+  void Give(IdCell cell);
+
+ private:
+  static constexpr size_t kBlockCells = 4096;
+  std::vector<std::unique_ptr<int[]>> blocks_;
+  size_t used_in_last_ = kBlockCells;
+  std::vector<IdCell> returned_;
+};
+
+// One pool per kind of element. The pools are never destroyed, so a model torn down at
+// program exit still has somewhere to return its cells.
+IdCellPool& PointCells();
+IdCellPool& WireCells();
+IdCellPool& FaceCells();
+
 struct TexCoord {
   int32_t x = 0, y = 0;
 };
 
 struct PointStuff {
-  PointStuff() : id(new int(0)) {}
+  PointStuff() : id(PointCells().Take(0)) {}
   // The model owns and frees the cell, the array and the retained-mode objects; a record
   // is destroyed with its group only.
   ~PointStuff() = default;
@@ -46,7 +71,7 @@ struct PointStuff {
 };
 
 struct WireStuff {
-  WireStuff() : id(new int(0)) {}
+  WireStuff() : id(WireCells().Take(0)) {}
   ~WireStuff() = default;
 
   IdCell id;
@@ -64,7 +89,7 @@ struct WireStuff {
 };
 
 struct FaceStuff {
-  FaceStuff() : id(new int(0)) {}
+  FaceStuff() : id(FaceCells().Take(0)) {}
   ~FaceStuff() = default;
 
   // Texture triangle of the texture view, in its pixels (mesh display).

@@ -70,8 +70,10 @@ void Polygoni::AllocPoint(int off) {
   // A fresh identity cell: references left over from the slot's previous element must not
   // name the new one. Frame, cube, position and selection state stay with the slot.
   PointStuff& p = pointdata[num_points - 1];
-  delete p.id;
-  p.id = new int(num_points - 1);
+  // Taken before the old one goes back, so it is never the old one.
+  IdCell fresh = PointCells().Take(num_points - 1);
+  PointCells().Give(p.id);
+  p.id = fresh;
   delete[] p.connectedwire;
   p.connectedwire = nullptr;
   p.num_connected = 0;
@@ -112,7 +114,7 @@ void Polygoni::DiscardFrame(IDirect3DRMFrame** frame) {
 // The records of a dropped group are never used again, so their display objects go now.
 void Polygoni::FreeRecords(PointGroup* g) {
   for (PointStuff& p : g->data) {
-    delete p.id;
+    PointCells().Give(p.id);
     p.id = nullptr;
     delete[] p.connectedwire;
     p.connectedwire = nullptr;
@@ -124,7 +126,7 @@ void Polygoni::FreeRecords(PointGroup* g) {
 
 void Polygoni::FreeRecords(WireGroup* g) {
   for (WireStuff& w : g->data) {
-    delete w.id;
+    WireCells().Give(w.id);
     w.id = nullptr;
     if (w.wiremeshes) w.wiremeshes->Release();
     w.wiremeshes = nullptr;
@@ -134,7 +136,7 @@ void Polygoni::FreeRecords(WireGroup* g) {
 
 void Polygoni::FreeRecords(FaceGroup* g) {
   for (FaceStuff& f : g->data) {
-    delete f.id;
+    FaceCells().Give(f.id);
     f.id = nullptr;
     if (f.face) f.face->Release();
     f.face = nullptr;

@@ -44,11 +44,17 @@ class ElementKeeper {
 
   // Visits the records at indices 0 .. count - 1 in order, group by group: the whole-model
   // passes then pay no lookup per element.
+  // The records are fetched a little ahead: the processor's own prefetch stops at each
+  // page boundary, and these passes read only a few bytes of every record.
   template <class Fn>
   void ForEach(int count, Fn fn) {
+    constexpr int kAhead = static_cast<int>(2048 / sizeof(Record)) + 1;
     for (Group* g = first_ptr; g && static_cast<int>(g->first_element) < count; g = g->next_ptr) {
       const int n = std::min(kGroupSize, count - static_cast<int>(g->first_element));
-      for (int k = 0; k < n; ++k) fn(g->data[k]);
+      for (int k = 0; k < n; ++k) {
+        if (k + kAhead < n) __builtin_prefetch(&g->data[k + kAhead]);
+        fn(g->data[k]);
+      }
     }
   }
 

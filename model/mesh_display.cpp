@@ -65,11 +65,11 @@ void WriteFaceVertices(Polygoni* m, D3DCOLOR colour, const std::vector<VertexTar
   const int w = mesh_texture.tswidth, h = mesh_texture.tsheight;
   const bool sized = w > 0 && h > 0;
   const float fw = static_cast<float>(w), fh = static_cast<float>(h);
-  // Corners are reached through identity cells, small blocks spread over the heap: waiting
-  // for each in turn costs more than the arithmetic. The cells of a face a few places on
+  // Corners are reached through identity cells and then the point groups: waiting for
+  // each in turn costs more than the arithmetic. The cells of a face a few places on
   // are fetched early, and the corners of a nearer face are looked up early and fetched,
   // so that the waits overlap; each corner is still looked up once.
-  constexpr int kCellsAhead = 16, kCornersAhead = 6;
+  constexpr int kFacesAhead = 32, kCellsAhead = 16, kCornersAhead = 6;
   auto look_up = [m](const FaceStuff& f, const _D3DVECTOR** corner) {
     for (int c = 0; c < 3; ++c) {
       corner[c] = &m->pointdata[*f.points[c]].point;
@@ -90,6 +90,9 @@ void WriteFaceVertices(Polygoni* m, D3DCOLOR colour, const std::vector<VertexTar
       if (k + kCornersAhead < n) look_up(g->data[k + kCornersAhead], slot);
       if (k + kCellsAhead < n)
         for (IdCell c : g->data[k + kCellsAhead].points) __builtin_prefetch(c);
+      // The face records themselves are fetched further on still: the processor's own
+      // prefetch stops at page boundaries.
+      if (k + kFacesAhead < n) __builtin_prefetch(&g->data[k + kFacesAhead]);
       FaceStuff& face = g->data[k];
       // An unchanged normal is not stored again, so the faces of a still model stay clean
       // in the cache and are not written back.
@@ -263,6 +266,16 @@ void Polygoni::ChangeVisible(bool show_points, bool show_wires) {
 void Polygoni::UpdateActive() {
   const bool all = points;
   pointdata.ForEach(num_points, [all](PointStuff& p) { ShowPoint(p, all || p.active); });
+}
+
+bool Polygoni::UpdateActiveFindingOrphans() {
+  const bool all = points;
+  bool orphans = false;
+  pointdata.ForEach(num_points, [all, &orphans](PointStuff& p) {
+    orphans |= p.num_connected == 0;
+    ShowPoint(p, all || p.active);
+  });
+  return orphans;
 }
 
 void Polygoni::ValidateMesh() {

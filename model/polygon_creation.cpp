@@ -198,13 +198,16 @@ void ClosePolygon(Polygoni& m) {
   // vertices of the face meshes.
   m.ReDrawMesh();
 
-  // A removal moves the last point into the freed slot; the walk goes on past it. Orphans
-  // are rare, so a quick pass decides whether the walk is needed at all.
-  bool orphans = false;
-  m.pointdata.ForEach(m.num_points, [&orphans](PointStuff& p) { orphans |= p.num_connected == 0; });
-  for (int p = 0; orphans && p < m.num_points; ++p)
-    if (m.pointdata[p].num_connected == 0) m.RemovePoint(p);
-  m.UpdateActive();
+  // Points left without a wire are removed, then the points shown follow the active ones.
+  // Orphans are rare, so the display pass also tells whether the walk is needed at all;
+  // showing a point that is removed next leaves it as the removal alone would (detached,
+  // not visible), and the points that stay are shown once more after the walk. A removal
+  // moves the last point into the freed slot; the walk goes on past it.
+  if (m.UpdateActiveFindingOrphans()) {
+    for (int p = 0; p < m.num_points; ++p)
+      if (m.pointdata[p].num_connected == 0) m.RemovePoint(p);
+    m.UpdateActive();
+  }
 }
 
 }  // namespace

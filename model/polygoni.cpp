@@ -126,7 +126,7 @@ Polygoni::~Polygoni() {
       ReleaseHandle(&p.frames);
       delete[] p.connectedwire;
       p.connectedwire = nullptr;
-      delete p.id;
+      PointCells().Give(p.id);
       p.id = nullptr;
     }
   }
@@ -134,14 +134,14 @@ Polygoni::~Polygoni() {
     for (WireStuff& w : g->data) {
       ReleaseHandle(&w.wiremeshes);
       ReleaseHandle(&w.wireframes);
-      delete w.id;
+      WireCells().Give(w.id);
       w.id = nullptr;
     }
   }
   for (FaceGroup* g = facedata.first_ptr; g; g = g->next_ptr) {
     for (FaceStuff& f : g->data) {
       ReleaseHandle(&f.face);
-      delete f.id;
+      FaceCells().Give(f.id);
       f.id = nullptr;
     }
   }

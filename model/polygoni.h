@@ -112,6 +112,9 @@ class Polygoni {
   void ReDrawMesh();
   void ChangeVisible(bool show_points, bool show_wires);
   void UpdateActive();
+  // UpdateActive, also telling whether some point has no wire left: the closing click
+  // needs both, and one pass over the points serves.
+  bool UpdateActiveFindingOrphans();
   void ValidateMesh();
   void RemovePolygons();
 
