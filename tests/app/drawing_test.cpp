@@ -10,116 +10,34 @@
 
 #include <unistd.h>
 
-#include "app/globals.h"
-#include "model/polygoni.h"
-#include "platform/rm/d3drm.h"
-#include "tests/app/app_harness.h"
-#include "tests/app/editing_reset.h"
-#include "views/mouse.h"
-#include "views/viewport_data.h"
+#include "tests/app/pointer_scenario.h"
 
-namespace {
-
-struct Pixel {
-  int x, y;
-};
-
-}  // namespace
-
-class DrawingTest : public testing::Test {
+class DrawingTest : public PointerScenario {
  protected:
-  void SetUp() override {
-    ASSERT_NE(app.Start(), nullptr);
-    // The first turn lays the views out at the window's size.
-    ASSERT_TRUE(app.Turn());
-    ASSERT_TRUE(mouse::ActiveMapping(&map));
-    cx = static_cast<int>(map.width / 2);
-    cy = static_cast<int>(map.height / 2);
-    // The layout warps the pointer onto the cursor; the first update continues from that
-    // exact spot, and the ones after it from the pixels the test sends.
-    MoveTo({cx, cy});
-  }
-  void TearDown() override { ResetEditing(); }
-
-  void MoveTo(Pixel p) {
-    app.MouseMove(p.x, p.y);
-    ASSERT_TRUE(app.Turn());
-  }
-  void ClickAt(Pixel p) {
-    MoveTo(p);
-    app.Click(p.x, p.y);
-    ASSERT_TRUE(app.Turn());
-  }
-  // The pointer goes back to the first corner and rests there until the hover test, which
-  // runs on every fourth pass, has captured it; the click then closes the polygon.
-  void CloseAt(Pixel p) {
-    for (int i = 0; i < 5; ++i) MoveTo(p);
-    ASSERT_EQ(polygoner.selectedpoint, polygoner.first_p_index);
-    app.Click(p.x, p.y);
-    ASSERT_TRUE(app.Turn());
-  }
-  std::vector<Pixel> Triangle() { return {{cx, cy - 60}, {cx + 60, cy + 40}, {cx - 60, cy + 40}}; }
-  void DrawTriangle() {
-    const auto corners = Triangle();
-    for (Pixel p : corners) ClickAt(p);
-    CloseAt(corners[0]);
-    ASSERT_EQ(polygoner.num_faces, 1);
-  }
-  // Point i in the front camera's frame (the front camera is not turned).
-  D3DVECTOR Seen(int i) {
-    D3DVECTOR camera;
-    EXPECT_EQ(myglobs.camera1->GetPosition(polygoner.scene, &camera), D3DRM_OK);
-    const D3DVECTOR p = polygoner.pointdata[i].point;
-    return {p.x - camera.x, p.y - camera.y, p.z - camera.z};
-  }
+  D3DVECTOR Seen(int i) { return PointerScenario::Seen(i, polygoner.view1); }
   uint32_t PixelAt(int x, int y) {
     int w = 0, h = 0;
     const std::vector<uint32_t> image = app.FrontPixels(&w, &h);
-    if (x < 0 || y < 0 || x >= w || y >= h) return 0;
-    return image[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+    return image.at(static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x));
   }
   bool Attached(IDirect3DRMVisual* visual) {
-    if (!polygoner.sceneframe || !visual) return false;
+    if (!polygoner.sceneframe) return false;
     for (IDirect3DRMVisual* v : polygoner.sceneframe->Visuals())
       if (v == visual) return true;
     return false;
   }
-
-  AppHarness app;
-  ViewMapping map;
-  int cx = 0, cy = 0;
 };
 
 TEST_F(DrawingTest, TriangleCornersLandUnderThePointer) {
+  DrawTriangle();
   const auto corners = Triangle();
-  ClickAt(corners[0]);
-  ClickAt(corners[1]);
-  Polygoni& m = polygoner;
-  ASSERT_EQ(m.num_points, 2);
-  EXPECT_EQ(m.time, 2);
-  EXPECT_TRUE(m.wiredata[m.createindex].callback) << "a rubber band runs from the second corner";
-  ClickAt(corners[2]);
-  CloseAt(corners[0]);
-
-  ASSERT_EQ(m.num_faces, 1);
   for (int i = 0; i < 3; ++i) {
     const D3DVECTOR p = Seen(i);
     EXPECT_NEAR(p.x, map.PlaneX(static_cast<float>(corners[i].x)), 1e-3) << i;
     EXPECT_NEAR(p.y, map.PlaneY(static_cast<float>(corners[i].y)), 1e-3) << i;
     EXPECT_NEAR(p.z, 30.0f, 1e-3) << i;
   }
-  EXPECT_FALSE(m.CheckInvariants().has_value());
-}
-
-TEST_F(DrawingTest, PentagonBecomesAFanOfThree) {
-  const std::vector<Pixel> corners = {
-      {cx, cy - 80}, {cx + 76, cy - 25}, {cx + 47, cy + 65}, {cx - 47, cy + 65}, {cx - 76, cy - 25}};
-  for (Pixel p : corners) ClickAt(p);
-  CloseAt(corners[0]);
-  Polygoni& m = polygoner;
-  EXPECT_TRUE(m.num_faces == 3 && m.num_wireframes == 7);
-  for (int f = 0; f < 3; ++f) EXPECT_FALSE(m.facedata[f].backface) << f;
-  EXPECT_FALSE(m.CheckInvariants().has_value());
+  EXPECT_FALSE(polygoner.CheckInvariants().has_value());
 }
 
 TEST_F(DrawingTest, RightButtonDrawsNearer) {

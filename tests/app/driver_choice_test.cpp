@@ -85,8 +85,6 @@ TEST(DriverChoice, DriversWithoutTheDisplayDepthAreSkipped) {
   EXPECT_EQ(std::string(myglobs.DriverName[0]), "driver 1");
   // A depth with no flag matches nothing.
   EXPECT_EQ(Enumerate({{false, kMono, 0xFFFFFFFF}}, 12).chosen, -1);
-  EXPECT_EQ(BPPToDDBD(8), DDBD_8);
-  EXPECT_EQ(BPPToDDBD(1), DDBD_1);
   EXPECT_EQ(BPPToDDBD(12), 0u);
 }
 

@@ -59,15 +59,18 @@ TEST_F(Running, CloseWithoutChangesQuitsAndReleasesEverything) {
   EXPECT_FALSE(app.Turn());
 }
 
-TEST_F(Running, CloseWithChangesAsksAndCancelKeepsRunning) {
+// Exit takes the close path: with changes it asks, and Cancel keeps the loop running.
+TEST_F(Running, ExitWithChangesAsksAndCancelKeepsRunning) {
   polygoner.changed = true;
   app.answers = {IDCANCEL};
-  app.Send(app.main(), WM_CLOSE, 0, 0);
+  app.PostCommand(206);
+  EXPECT_TRUE(app.Turn());
   ASSERT_EQ(app.boxes.size(), 1u);
   EXPECT_EQ(app.boxes[0].caption, "Polygon");
   EXPECT_EQ(app.boxes[0].text, "Save current changes in UNTITLED?");
   EXPECT_EQ(app.boxes[0].type, MB_YESNOCANCEL | MB_ICONQUESTION);
   EXPECT_FALSE(myglobs.bQuit);
+  passes = 0;
   EXPECT_EQ(app.Turns(2), 2);
   EXPECT_EQ(passes, 2);
 
@@ -75,15 +78,6 @@ TEST_F(Running, CloseWithChangesAsksAndCancelKeepsRunning) {
   app.Send(app.main(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(myglobs.bQuit);
   EXPECT_FALSE(app.Turn());
-}
-
-TEST_F(Running, ExitTakesTheClosePath) {
-  polygoner.changed = true;
-  app.answers = {IDCANCEL};
-  app.PostCommand(206);
-  EXPECT_TRUE(app.Turn());
-  ASSERT_EQ(app.boxes.size(), 1u);
-  EXPECT_EQ(app.boxes[0].text, "Save current changes in UNTITLED?");
 }
 
 TEST_F(Running, ZeroWidthSizeStopsRenderingUntilANonZeroOne) {

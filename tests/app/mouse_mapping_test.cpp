@@ -4,21 +4,9 @@
 
 #include <cmath>
 
-#include "app/globals.h"
-#include "model/polygoni.h"
-#include "platform/rm/d3drm.h"
-#include "tests/app/app_harness.h"
-#include "tests/app/editing_reset.h"
-#include "views/mouse.h"
-#include "views/viewport_data.h"
-#include "views/world_scene.h"
+#include "tests/app/pointer_scenario.h"
 
-TEST(ViewMapping, CentreIsTheOriginAtAnyDepthAndTheMappingIsExact) {
-  for (float depth : {5.0f, 30.0f, 812.5f}) {
-    const ViewMapping map{1.0f, 400, 300, depth, 0, 0};
-    EXPECT_NEAR(map.PlaneX(200), 0.0f, 1e-5) << depth;
-    EXPECT_NEAR(map.PlaneY(150), 0.0f, 1e-5) << depth;
-  }
+TEST(ViewMapping, PlanePositionsAreExactBothWays) {
   const ViewMapping map{1.0f, 400, 300, 30.0f, 0, 0};
   // 40 pixels right of centre and 30 above it; screen y grows downwards.
   EXPECT_NEAR(map.PlaneX(240), 3.0f, 1e-5);
@@ -34,37 +22,19 @@ TEST(ViewMapping, CentreIsTheOriginAtAnyDepthAndTheMappingIsExact) {
   EXPECT_NEAR(tall.PlaneX(305 + 190), 40 * 0.75f * 30 / (2.0f * 300), 1e-5);
 }
 
-class PointerTest : public testing::Test {
+class PointerTest : public PointerScenario {
  protected:
-  void SetUp() override {
-    ASSERT_NE(app.Start(), nullptr);
-    // The first turn lays the views out at the window's size.
-    ASSERT_TRUE(app.Turn());
-    ASSERT_TRUE(mouse::ActiveMapping(&map));
-    cx = static_cast<int>(map.width / 2);
-    cy = static_cast<int>(map.height / 2);
-  }
-  void TearDown() override { ResetEditing(); }
-
   D3DVECTOR Cursor() {
     D3DVECTOR p{0, 0, 0};
     EXPECT_EQ(polygoner.world_frame->GetPosition(myglobs.camera1, &p), D3DRM_OK);
     return p;
   }
-  void Pointer(int x, int y) {
-    app.MouseMove(x, y);
-    ASSERT_EQ(app.Turn(), true);
-  }
+  void Pointer(int x, int y) { MoveTo({x, y}); }
   void TwoViews() {
     app.Command(232);
     ASSERT_TRUE(app.Turn());
     ASSERT_EQ(vp_data.arrangement, frontside_v);
-    ASSERT_NE(myglobs.view2, nullptr);
   }
-
-  AppHarness app;
-  ViewMapping map;
-  int cx = 0, cy = 0;
 };
 
 TEST_F(PointerTest, CursorFollowsThePointerInTheFrontPlane) {

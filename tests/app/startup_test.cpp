@@ -47,10 +47,6 @@ TEST(Startup, MarksTitleAndStatusBarAreThoseOfCreateModeWithOneSolidWireframeVie
   const int q = frame.right / 4;
   EXPECT_EQ(app.StatusEdges(), (std::vector<int>{q, q * 3 / 2, 2 * q, q * 5 / 2}));
 
-  EXPECT_EQ(myglobs.curIde, 202);
-  EXPECT_TRUE(myglobs.bInitialized);
-  EXPECT_EQ(myglobs.RenderQuality, D3DRMRENDER_GOURAUD);
-  EXPECT_EQ(vp_data.activeview, 1);
   EXPECT_EQ(vp_data.cview, myglobs.view1);
   EXPECT_EQ(vp_data.depth, &vp_data.distance1);
   EXPECT_EQ(polygoner.view1, myglobs.camera1);

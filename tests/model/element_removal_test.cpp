@@ -1,6 +1,6 @@
 // Removing points, wires and faces with compaction, taking wires off a point's list, and
 // cancelling the polygon under construction.
-#include "tests/model/model_fixture.h"
+#include "tests/model/drawing_fixture.h"
 
 TEST_F(ModelTest, RemovingTheFirstOfThreeMovesTheLastIntoItsSlot) {
   Polygoni& m = *model;
@@ -118,7 +118,7 @@ TEST_F(ModelTest, TerminateRemovesWhatTheOpenPolygonLaid) {
   ExpectSound("next polygon");
 }
 
-TEST_F(ModelTest, TerminateKeepsAnExistingCornerThePolygonStartedFrom) {
+TEST_F(DrawingTest, TerminateKeepsAnExistingCornerThePolygonStartedFrom) {
   Polygoni& m = *model;
   IdCell a = AddPoint(0, 0, 0);
   IdCell b = AddPoint(1, 0, 0);
@@ -126,17 +126,8 @@ TEST_F(ModelTest, TerminateKeepsAnExistingCornerThePolygonStartedFrom) {
   AddTriangle(a, b, c);
 
   // The first click lands on the held corner b instead of making a point.
-  m.createindex = m.num_wireframes;
-  m.AllocWire(+1);
-  m.selectedpoint = *b;
-  m.SetPointData(m.createindex, *b, nullptr, false);
-  m.wiredata[m.createindex].points[0] = b;
-  m.wiredata[m.createindex].callback = true;
-  _D3DVECTOR at = m.pointdata[*b].point;
-  m.MakeWire(&at);
-  time_before = m.createindex;
-  m.time = 1;
-  Click(3, 3, 0);
+  ClickOn(b);
+  ClickAt(3, 3, 0);
   ASSERT_EQ(m.pointdata[*b].num_connected, 3u);
 
   m.Terminate();
@@ -144,4 +135,3 @@ TEST_F(ModelTest, TerminateKeepsAnExistingCornerThePolygonStartedFrom) {
   EXPECT_EQ(*b, 1);
   ExpectSound();
 }
-

@@ -1,6 +1,8 @@
 // Chains of 300-record groups: growth and shrinkage at the boundaries, slot reuse with
 // the display objects a slot holds, and identity cells across compaction.
 
+#include <set>
+
 #include "tests/model/model_fixture.h"
 
 namespace {
@@ -151,5 +153,25 @@ TEST_F(ModelTest, ReferencesFollowAnElementMovedByCompaction) {
   m.RemovePoint(1);
   EXPECT_EQ(*p0, 0);
   EXPECT_EQ(m.num_points, 1);
+  ExpectSound();
+}
+
+TEST_F(ModelTest, IdentityCellsStayDistinctThroughGrowthAndReuse) {
+  Polygoni& m = *model;
+  for (int i = 0; i < 5000; ++i) m.AllocPoint(+1);  // more cells than one block of the pool
+  for (int i = 0; i < 700; ++i) m.AllocPoint(-1);   // dropped groups hand their cells back
+  IdCell old_cell = m.pointdata[4300].id;
+  m.AllocPoint(+1);
+  EXPECT_NE(m.pointdata[4300].id, old_cell) << "a left-over reference would name the new point";
+  for (int i = 0; i < 699; ++i) m.AllocPoint(+1);
+
+  std::set<IdCell> cells;
+  for (int i = 0; i < m.pointdata.Slots(); ++i) {
+    IdCell c = m.pointdata[i].id;
+    EXPECT_TRUE(cells.insert(c).second) << "slot " << i << " shares its cell";
+    if (i < m.num_points) {
+      EXPECT_EQ(*c, i);
+    }
+  }
   ExpectSound();
 }

@@ -77,32 +77,39 @@ TEST_F(CreationTest, FansCutPolygonsAroundTheFirstCorner) {
   ExpectClosedState();
 }
 
-TEST_F(CreationTest, PentagonAndDecagonFans) {
+// The corner limit's largest polygon: 7 diagonals and 8 faces, all facing the front camera.
+TEST_F(CreationTest, DecagonFansIntoEightFaces) {
   Polygoni& m = *model;
-  Polygon(Clockwise(5));
-  ASSERT_EQ(m.num_faces, 3);
-  ASSERT_EQ(m.num_wireframes, 7);
-  EXPECT_EQ(Joining(0, 2), 5);
-  EXPECT_EQ(Joining(0, 3), 6);
-  EXPECT_EQ(Corners(0), (std::array<int, 3>{0, 1, 2}));
-  EXPECT_EQ(Sides(0), (std::array<int, 3>{0, 1, 5}));
-  EXPECT_EQ(Corners(1), (std::array<int, 3>{3, 0, 2}));
-  EXPECT_EQ(Corners(2), (std::array<int, 3>{4, 0, 3}));
-  EXPECT_EQ(Sides(2), (std::array<int, 3>{6, 4, 3}));
-  ExpectClosedState();
-
-  // A decagon beside it: 7 diagonals and 8 faces, all facing the front camera.
-  for (const auto& c : Clockwise(10)) ClickAt(c[0] + 40, c[1], 0);
-  ClickOn(m.pointdata[5].id);
-  ASSERT_EQ(m.num_faces, 11);
-  EXPECT_EQ(m.num_wireframes, 7 + 10 + 7);
+  Polygon(Clockwise(10));
+  ASSERT_EQ(m.num_faces, 8);
+  EXPECT_EQ(m.num_wireframes, 10 + 7);
   EXPECT_EQ(m.num_created, 8);
-  for (int k = 2; k <= 8; ++k) EXPECT_GE(Joining(5, 5 + k), 17) << "diagonal to corner " << k;
-  for (int f = 3; f < 11; ++f) {
+  for (int k = 2; k <= 8; ++k) EXPECT_GE(Joining(0, k), 10) << "diagonal to corner " << k;
+  for (int f = 0; f < 8; ++f) {
     EXPECT_NEAR(m.facedata[f].normal.z, -1.0f, 1e-5) << "face " << f;
-    EXPECT_EQ(Corners(f)[0] == 5 || Corners(f)[1] == 5, true) << "face " << f << " is not on corner 0";
+    EXPECT_EQ(Corners(f)[0] == 0 || Corners(f)[1] == 0, true) << "face " << f << " is not on corner 0";
   }
   EXPECT_TRUE(messages.empty());
+  ExpectClosedState();
+}
+
+// A point without a wire goes at the closing click; the last point moves into its slot and
+// every point left is shown exactly when it is active (or all points are shown).
+TEST_F(CreationTest, ClosingRemovesPointsWithoutWires) {
+  Polygoni& m = *model;
+  AddPoint(50, 50, 0);
+  IDirect3DRMFrame* loose = m.pointdata[0].frames;
+  ASSERT_FALSE(loose->Visuals().empty());
+  m.points = false;
+  Polygon(Clockwise(3));
+  ASSERT_EQ(m.num_points, 3);
+  EXPECT_TRUE(loose->Visuals().empty());
+  for (int p = 0; p < m.num_points; ++p) {
+    const PointStuff& pt = m.pointdata[p];
+    EXPECT_NE(pt.point.x, 50.0f) << "point " << p;
+    EXPECT_EQ(pt.vis, pt.active) << "point " << p;
+    EXPECT_EQ(pt.frames->Visuals().size(), pt.active ? 1u : 0u) << "point " << p;
+  }
   ExpectClosedState();
 }
 

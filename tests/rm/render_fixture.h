@@ -182,5 +182,3 @@ class RenderScene : public ::testing::Test {
 };
 
 inline int Red(uint32_t c) { return (c >> 16) & 0xFF; }
-inline int Green(uint32_t c) { return (c >> 8) & 0xFF; }
-inline int Blue(uint32_t c) { return c & 0xFF; }

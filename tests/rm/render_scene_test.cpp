@@ -8,24 +8,7 @@ namespace {
 
 using Culling = RenderScene;
 
-// Clockwise on the screen is the front; the same corners in the other order draw nothing,
-// whatever the fill.
-TEST_F(Culling, OnlyClockwiseTrianglesDrawInEveryFill) {
-  for (D3DRMRENDERQUALITY fill : {D3DRMFILL_SOLID, D3DRMFILL_WIREFRAME, D3DRMFILL_POINTS}) {
-    device->SetQuality(D3DRMSHADE_FLAT | D3DRMLIGHT_OFF | fill);
-    for (bool reversed : {false, true}) {
-      auto frame = Child(scene.get());
-      frame->AddVisual(Triangle(4, 0xFF00FF00, reversed).get());
-      Draw(frame.get());
-      if (reversed)
-        EXPECT_EQ(CountNonBlack(), 0u) << "fill " << fill;
-      else
-        EXPECT_GT(CountNonBlack(), fill == D3DRMFILL_POINTS ? 2u : 50u) << "fill " << fill;
-      scene->DeleteChild(frame.get());
-    }
-  }
-}
-
+// Clockwise on the screen is the front, and a mirroring frame turns it around.
 TEST_F(Culling, AMirroringFrameTurnsTheFrontAround) {
   auto frame = Child(scene.get());
   frame->AddVisual(Triangle(0, 0xFF00FF00).get());

@@ -68,20 +68,15 @@ TEST_P(ResourceMeshes, LoadWithTheirCountsAndBox) {
   D3DRMBOX box{};
   ASSERT_EQ(builder->GetBox(&box), D3DRM_OK);
   const float tol = 1e-4f * std::max(1.0f, e.box.max.x);
-  EXPECT_NEAR(box.min.x, e.box.min.x, tol);
-  EXPECT_NEAR(box.min.y, e.box.min.y, tol);
-  EXPECT_NEAR(box.min.z, e.box.min.z, tol);
-  EXPECT_NEAR(box.max.x, e.box.max.x, tol);
-  EXPECT_NEAR(box.max.y, e.box.max.y, tol);
-  EXPECT_NEAR(box.max.z, e.box.max.z, tol);
+  const float got[] = {box.min.x, box.min.y, box.min.z, box.max.x, box.max.y, box.max.z};
+  const float want[] = {e.box.min.x, e.box.min.y, e.box.min.z, e.box.max.x, e.box.max.y, e.box.max.z};
+  for (int k = 0; k < 6; ++k) EXPECT_NEAR(got[k], want[k], tol) << "box coordinate " << k;
 
   // One white material of power 20.
   const MeshData& d = builder->Data();
   ASSERT_EQ(d.materials.size(), 1u);
-  EXPECT_EQ(d.materials[0].r, 1.0f);
-  EXPECT_EQ(d.materials[0].g, 1.0f);
-  EXPECT_EQ(d.materials[0].b, 1.0f);
-  EXPECT_EQ(d.materials[0].power, 20.0f);
+  const MeshMaterial& white = d.materials[0];
+  EXPECT_TRUE(white.r == 1 && white.g == 1 && white.b == 1 && white.power == 20) << white.power;
 
   IDirect3DRMMesh* raw = nullptr;
   ASSERT_EQ(builder->CreateMesh(&raw), D3DRM_OK);
