@@ -4,6 +4,7 @@
 #include <array>
 
 #include "tests/model/drawing_fixture.h"
+#include "tests/model/solid_view.h"
 #include "texture/texture.h"
 
 namespace {
@@ -39,16 +40,10 @@ class CubeScenarioTest : public DrawingTest {
     rmode = PW;
     texture.texloaded = false;
     texture.color = kBlueish;
-    ASSERT_EQ(lpD3DRM->CreateDeviceInMemory(nullptr, kSize, kSize, &device_), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateViewport(device_, model->view1, 0, 0, kSize, kSize, &viewport_), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateLightRGB(D3DRMLIGHT_AMBIENT, 1, 1, 1, &light_), D3DRM_OK);
-    model->scene->AddLight(light_);
+    view_.Open(model.get());
   }
   void TearDown() override {
-    model->scene->DeleteLight(light_);
-    light_->Release();
-    viewport_->Release();
-    device_->Release();
+    view_.Close();
     texture = Texture{};
     DrawingTest::TearDown();
   }
@@ -81,41 +76,19 @@ class CubeScenarioTest : public DrawingTest {
     ASSERT_EQ(model->time, 0) << "the quad did not close";
   }
 
-  // The "solid" render mode seen through view 1.
-  void Render() {
-    Polygoni& m = *model;
-    m.ChangeVisible(false, false);
-    m.RemovePolygons();
-    m.DrawPolygons(true, false, false, true);
-    m.UpdateActive();
-    ASSERT_EQ(viewport_->Clear(), D3DRM_OK);
-    ASSERT_EQ(viewport_->Render(m.scene), D3DRM_OK);
-  }
-
-  uint32_t RgbAt(float x, float y, float z) {
-    D3DRMVECTOR4D s{};
-    const D3DVECTOR world{x, y, z};
-    viewport_->Transform(&s, &world);
-    const int px = static_cast<int>(s.x / s.w), py = static_cast<int>(s.y / s.w);
-    return device_->Framebuffer().color[static_cast<size_t>(py) * kSize + static_cast<size_t>(px)] & 0xFFFFFFu;
-  }
-
   // Points of the side facing the camera at z, off both diagonals of its quad (the outlines
   // run there), must show the mesh colour; the image's corner shows the background.
   void ExpectSolidSideAt(float z, const char* view) {
-    Render();
-    const uint32_t background = device_->Framebuffer().color[0] & 0xFFFFFFu;
+    view_.Render();
+    const uint32_t background = view_.Corner() & 0xFFFFFFu;
     ASSERT_NE(background, kBlueishRgb);
     const float d = kHalf / 2;
     const std::array<std::array<float, 2>, 4> samples = {{{d, 0}, {-d, 0}, {0, d}, {0, -d}}};
     for (const auto& at : samples)
-      EXPECT_EQ(RgbAt(at[0], at[1], z), kBlueishRgb) << view << " at (" << at[0] << ", " << at[1] << ")";
+      EXPECT_EQ(view_.PixelAt(at[0], at[1], z) & 0xFFFFFFu, kBlueishRgb) << view << " at (" << at[0] << ", " << at[1] << ")";
   }
 
-  static constexpr int kSize = 96;
-  IDirect3DRMDevice* device_ = nullptr;
-  IDirect3DRMViewport* viewport_ = nullptr;
-  IDirect3DRMLight* light_ = nullptr;
+  SolidView view_;
 };
 
 TEST_F(CubeScenarioTest, SixQuadsOnSharedCornersMakeAClosedCubeThatLooksSolidFromBothSides) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model_fixture.h"
+#include "tests/model/solid_view.h"
 #include "texture/texture.h"
 
 namespace {
@@ -252,40 +253,18 @@ class MeshPixelTest : public MeshDisplayTest {
  protected:
   void SetUp() override {
     MeshDisplayTest::SetUp();
-    ASSERT_EQ(lpD3DRM->CreateDeviceInMemory(nullptr, kSize, kSize, &device_), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateViewport(device_, model->view1, 0, 0, kSize, kSize, &viewport_), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateLightRGB(D3DRMLIGHT_AMBIENT, 1, 1, 1, &light_), D3DRM_OK);
-    model->scene->AddLight(light_);
+    view_.Open(model.get());
     // Corners clockwise as the camera at z = -50 sees them.
     IdCell p0 = AddPoint(-10, -10, 0), p1 = AddPoint(0, 10, 0), p2 = AddPoint(10, -10, 0);
     AddTriangle(p0, p1, p2);
   }
   void TearDown() override {
-    model->scene->DeleteLight(light_);
-    light_->Release();
-    viewport_->Release();
-    device_->Release();
+    view_.Close();
     MeshDisplayTest::TearDown();
   }
 
-  // The "solid" render mode: faces and outlines, only active points, no prisms.
-  void RenderSolid() {
-    Polygoni& m = *model;
-    m.ChangeVisible(false, false);
-    m.RemovePolygons();
-    m.DrawPolygons(true, false, false, true);
-    m.UpdateActive();
-    ASSERT_EQ(viewport_->Clear(), D3DRM_OK);
-    ASSERT_EQ(viewport_->Render(m.scene), D3DRM_OK);
-  }
-
-  uint32_t PixelAt(float x, float y) {
-    D3DRMVECTOR4D s{};
-    const D3DVECTOR world{x, y, 0};
-    viewport_->Transform(&s, &world);
-    const int px = static_cast<int>(s.x / s.w), py = static_cast<int>(s.y / s.w);
-    return device_->Framebuffer().color[static_cast<size_t>(py) * kSize + static_cast<size_t>(px)];
-  }
+  void RenderSolid() { view_.Render(); }
+  uint32_t PixelAt(float x, float y) { return view_.PixelAt(x, y, 0); }
 
   // Whether some pixel of the column through (x, y) near that point has the colour: the
   // outline is one pixel wide, and its row depends on the rasteriser's rounding.
@@ -295,10 +274,7 @@ class MeshPixelTest : public MeshDisplayTest {
     return false;
   }
 
-  static constexpr int kSize = 96;
-  IDirect3DRMDevice* device_ = nullptr;
-  IDirect3DRMViewport* viewport_ = nullptr;
-  IDirect3DRMLight* light_ = nullptr;
+  SolidView view_;
 };
 
 TEST_F(MeshPixelTest, FrontFaceShowsTheMeshColourWithAWhiteOutline) {
@@ -312,7 +288,7 @@ TEST_F(MeshPixelTest, FlippedFaceShowsOnlyTheGreyBackOutline) {
   Polygoni& m = *model;
   std::swap(m.facedata[0].points[0], m.facedata[0].points[1]);
   RenderSolid();
-  const uint32_t background = device_->Framebuffer().color[0];
+  const uint32_t background = view_.Corner();
   EXPECT_EQ(PixelAt(0, -3), background);
   EXPECT_TRUE(ColourNear(0, -10, D3DRMCreateColorRGB(0.2f, 0.2f, 0.2f))) << "bottom edge";
   EXPECT_FALSE(ColourNear(0, -10, 0xFFFFFFu));
