@@ -27,8 +27,9 @@ IDirect3DRMFrame::IDirect3DRMFrame() = default;
 
 IDirect3DRMFrame::~IDirect3DRMFrame() {
   // A parent holds a reference, so normally there is none left here; be safe if one is.
-  if (parent_) EraseFirst(&parent_->children_, this);
+  if (parent_) TakeOutOfParent();
   for (IDirect3DRMFrame* child : children_) {
+    if (!child) continue;
     child->parent_ = nullptr;
     child->Release();
   }
@@ -37,6 +38,36 @@ IDirect3DRMFrame::~IDirect3DRMFrame() {
 }
 
 // ---- tree ----
+
+// Small lists are left with their holes until read; the threshold only keeps a long list
+// from growing without bound while children come and go unread.
+constexpr size_t kHolesWorthClosing = 32;
+
+void IDirect3DRMFrame::TakeOutOfParent() {
+  IDirect3DRMFrame* parent = parent_;
+  parent->children_[slot_in_parent_] = nullptr;
+  parent->child_holes_ += 1;
+  parent_ = nullptr;
+  if (parent->child_holes_ >= kHolesWorthClosing && 2 * parent->child_holes_ >= parent->children_.size())
+    parent->CloseChildHoles();
+}
+
+void IDirect3DRMFrame::CloseChildHoles() const {
+  if (child_holes_ == 0) return;
+  size_t kept = 0;
+  for (IDirect3DRMFrame* child : children_) {
+    if (!child) continue;
+    child->slot_in_parent_ = kept;
+    children_[kept++] = child;
+  }
+  children_.resize(kept);
+  child_holes_ = 0;
+}
+
+const std::vector<IDirect3DRMFrame*>& IDirect3DRMFrame::Children() const {
+  CloseChildHoles();
+  return children_;
+}
 
 bool IDirect3DRMFrame::IsAncestorOf(const IDirect3DRMFrame* frame) const {
   for (const IDirect3DRMFrame* f = frame ? frame->parent_ : nullptr; f; f = f->parent_) {
@@ -51,19 +82,20 @@ HRESULT IDirect3DRMFrame::AddChild(IDirect3DRMFrame* child) {
   if (child->parent_ == this) return D3DRM_OK;
   // The old parent's reference passes to us, so the count does not change on a move.
   if (child->parent_) {
-    EraseFirst(&child->parent_->children_, child);
+    child->TakeOutOfParent();
   } else {
     child->AddRef();
   }
   child->parent_ = this;
+  child->slot_in_parent_ = children_.size();
   children_.push_back(child);
   return D3DRM_OK;
 }
 
 HRESULT IDirect3DRMFrame::DeleteChild(IDirect3DRMFrame* child) {
   if (!child) return D3DRMERR_BADOBJECT;
-  if (child->parent_ != this || !EraseFirst(&children_, child)) return D3DRMERR_NOTFOUND;
-  child->parent_ = nullptr;
+  if (child->parent_ != this) return D3DRMERR_NOTFOUND;
+  child->TakeOutOfParent();
   child->Release();
   return D3DRM_OK;
 }
@@ -416,7 +448,8 @@ HRESULT IDirect3DRMFrame::Move(D3DVALUE delta) {
     stack.pop_back();
     f->AddRef();
     frames.push_back(f);
-    stack.insert(stack.end(), f->children_.rbegin(), f->children_.rend());
+    const auto& children = f->Children();
+    stack.insert(stack.end(), children.rbegin(), children.rend());
   }
   for (IDirect3DRMFrame* f : frames) {
     if (f != this && !IsAncestorOf(f)) continue;

@@ -22,7 +22,8 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   HRESULT GetParent(IDirect3DRMFrame** parent);  // AddRefs; nullptr for a root
   HRESULT GetScene(IDirect3DRMFrame** root);     // AddRefs the root of the tree
   IDirect3DRMFrame* Parent() const { return parent_; }
-  const std::vector<IDirect3DRMFrame*>& Children() const { return children_; }
+  // In the order the children were added.
+  const std::vector<IDirect3DRMFrame*>& Children() const;
 
   HRESULT AddVisual(IDirect3DRMVisual* visual);
   HRESULT DeleteVisual(IDirect3DRMVisual* visual);
@@ -97,7 +98,13 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   void RunMoveCallbacks(D3DVALUE delta);
 
   IDirect3DRMFrame* parent_ = nullptr;  // not owned: the parent owns us
-  std::vector<IDirect3DRMFrame*> children_;
+  // Taking a child out leaves a hole (null) at its slot, so it costs no search; holes are
+  // closed before the list is read, or once they are half of it. Read it through Children().
+  mutable std::vector<IDirect3DRMFrame*> children_;
+  mutable size_t child_holes_ = 0;
+  size_t slot_in_parent_ = 0;  // index in parent_->children_ while it has a parent
+  void TakeOutOfParent();
+  void CloseChildHoles() const;
   std::vector<IDirect3DRMVisual*> visuals_;
   std::vector<IDirect3DRMLight*> lights_;
   D3DCOLOR color_ = 0xffffffffu;
