@@ -121,12 +121,15 @@ void Polygoni::MakeWire(_D3DVECTOR* change) {
 
 void Polygoni::AllocConnectedWire(int thepoint) {
   PointStuff& p = pointdata[thepoint];
-  // Exactly one entry longer, so the array always has num_connected entries.
-  auto* grown = new IdCell[p.num_connected + 1];
-  std::copy(p.connectedwire, p.connectedwire + p.num_connected, grown);
-  grown[p.num_connected] = nullptr;
-  delete[] p.connectedwire;
-  p.connectedwire = grown;
+  if (p.num_connected == p.connected_capacity) {
+    const uint32_t capacity = p.connected_capacity == 0 ? 4 : 2 * p.connected_capacity;
+    auto* grown = new IdCell[capacity];
+    std::copy(p.connectedwire, p.connectedwire + p.num_connected, grown);
+    delete[] p.connectedwire;
+    p.connectedwire = grown;
+    p.connected_capacity = capacity;
+  }
+  p.connectedwire[p.num_connected] = nullptr;
   p.num_connected += 1;
 }
 

@@ -52,7 +52,10 @@ struct PointStuff {
   int selectsize = 0;
   _D3DVECTOR point{0, 0, 0};
   float tu = 0, tv = 0;
-  IdCell* connectedwire = nullptr;  // exactly num_connected entries, or none
+  // The wires ending here: num_connected entries in an array of connected_capacity. The
+  // array grows by doubling and is kept when entries go, so attaching and detaching wires
+  // does not reallocate each time.
+  IdCell* connectedwire = nullptr;
   bool selected = false;
   bool active = false;
   bool cursoractive = false;
@@ -62,11 +65,12 @@ struct PointStuff {
   bool mapped = false;
   uint16_t deleteit = 0;
   uint32_t num_connected = 0;
+  uint32_t connected_capacity = 0;
   int distance = 0;
   IDirect3DRMFrame* frames = nullptr;
   IDirect3DRMMesh* meshes = nullptr;
 
-  // Shrinks connectedwire by its last entry, keeping the array exactly num_connected long.
+  // Drops the last entry of connectedwire.
   void DropLastConnectedWire();
 };
 

@@ -73,19 +73,7 @@ void Polygoni::RemoveConnectedWire(int pointindex, int connect) {
 }
 
 void PointStuff::DropLastConnectedWire() {
-  const uint32_t n = num_connected;
-  if (n == 0) return;
-  if (n == 1) {
-    delete[] connectedwire;
-    connectedwire = nullptr;
-    num_connected = 0;
-    return;
-  }
-  auto* shrunk = new IdCell[n - 1];
-  std::copy(connectedwire, connectedwire + (n - 1), shrunk);
-  delete[] connectedwire;
-  connectedwire = shrunk;
-  num_connected = n - 1;
+  if (num_connected > 0) num_connected -= 1;
 }
 
 void Polygoni::Terminate() {

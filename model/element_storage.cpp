@@ -74,8 +74,7 @@ void Polygoni::AllocPoint(int off) {
   IdCell fresh = PointCells().Take(num_points - 1);
   PointCells().Give(p.id);
   p.id = fresh;
-  delete[] p.connectedwire;
-  p.connectedwire = nullptr;
+  // The slot's wire array serves the new point.
   p.num_connected = 0;
   p.selected = false;
   p.cursoractive = false;
@@ -118,6 +117,7 @@ void Polygoni::FreeRecords(PointGroup* g) {
     p.id = nullptr;
     delete[] p.connectedwire;
     p.connectedwire = nullptr;
+    p.num_connected = p.connected_capacity = 0;
     if (p.meshes) p.meshes->Release();
     p.meshes = nullptr;
     DiscardFrame(&p.frames);

@@ -102,7 +102,7 @@ std::optional<std::string> Polygoni::CheckInvariants() {
 
   for (int p = 0; p < num_points; ++p) {
     const PointStuff& point = pointdata[p];
-    if ((point.num_connected == 0) != (point.connectedwire == nullptr))
+    if (point.num_connected > point.connected_capacity || (point.connected_capacity == 0) != !point.connectedwire)
       return Where("point", p) + "connected-wire array and count disagree";
     for (uint32_t k = 0; k < point.num_connected; ++k) {
       IdCell c = point.connectedwire[k];

@@ -227,6 +227,7 @@ int Polygoni::CreateWire(_D3DVECTOR* override) {
   // the clicks below edit the wrong wire.
   if (time != 0 && (createindex != num_wireframes - 1 || createindex < 0)) return 0;
 
+  if (time == 0) StoreUndo();
   if (time != 0) {
     WireCallBack(&createindex);
     if (orthocreate) MoveToEnd(&createindex);

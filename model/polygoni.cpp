@@ -82,6 +82,7 @@ void Polygoni::InitPolygoni() {
 }
 
 Polygoni::~Polygoni() {
+  for (int index = 0; index < kClipboards; ++index) FreeClipboard(index);
   ReleaseHandle(&mat);
   ReleaseHandle(&wiremesh);
   ReleaseHandle(&pointbuilder);
@@ -126,6 +127,7 @@ Polygoni::~Polygoni() {
       ReleaseHandle(&p.frames);
       delete[] p.connectedwire;
       p.connectedwire = nullptr;
+      p.num_connected = p.connected_capacity = 0;
       PointCells().Give(p.id);
       p.id = nullptr;
     }

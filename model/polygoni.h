@@ -235,6 +235,8 @@ class Polygoni {
   void FreeRecords(PointGroup* g);
   void FreeRecords(WireGroup* g);
   void FreeRecords(FaceGroup* g);
+  // Empties clipboard buffer `index`, returning its identity cells.
+  void FreeClipboard(int index);
   // Removes a retained-mode frame from the scene and drops our reference to it.
   static void DiscardFrame(IDirect3DRMFrame** frame);
 };

@@ -80,6 +80,8 @@ int Polygoni::MoveSelectedPoints() {
     if (world_frame) world_frame->GetPosition(scene, &c);
     if (std::fabs(c.x - stickpos.x) <= kDeadZone && std::fabs(c.y - stickpos.y) <= kDeadZone &&
         std::fabs(c.z - stickpos.z) <= kDeadZone) {
+      // Once per press, before anything has moved.
+      if (!mundo) StoreUndo();
       mundo = true;
       return 0;
     }

@@ -1,0 +1,286 @@
+// The clipboard: copying the selected faces with their corners into a buffer, and pasting a
+// buffer back as new points, wires and faces. Wires travel as face sides only; paste finds
+// or makes a wire for every side.
+//
+// Corners are matched by exact position (a corner is the last buffered point at its
+// place), through a hash of positions instead of a search of the buffer per corner.
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "app/globals.h"
+#include "model/polygoni.h"
+#include "platform/rm/math3d.h"
+#include "views/mouse.h"
+#include "views/viewport_data.h"
+
+namespace {
+
+constexpr D3DVALUE kPasteDepth = 30.0f;
+
+// A position as a key: coordinates equal as floats give equal keys (so 0 and -0 meet);
+// a NaN matches only its own bits.
+struct PositionKey {
+  uint32_t bits[3];
+  bool operator==(const PositionKey&) const = default;
+};
+struct PositionHash {
+  size_t operator()(const PositionKey& k) const {
+    uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (uint32_t b : k.bits) h = (h ^ b) * 0xBF58476D1CE4E5B9ull;
+    return static_cast<size_t>(h ^ (h >> 31));
+  }
+};
+PositionKey KeyOf(const _D3DVECTOR& v) {
+  PositionKey k{};
+  const float c[3] = {v.x == 0.0f ? 0.0f : v.x, v.y == 0.0f ? 0.0f : v.y, v.z == 0.0f ? 0.0f : v.z};
+  std::memcpy(k.bits, c, sizeof c);
+  return k;
+}
+using LastAt = std::unordered_map<PositionKey, int, PositionHash>;
+
+void ShowStatus(const char* text) {
+  SendMessageA(vp_data.hwndstatus, SB_SETTEXT, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+}
+
+void SetColour(Polygoni& m, IDirect3DRMFrame* frame, D3DVALUE r, D3DVALUE g, D3DVALUE b) {
+  if (frame && FAILED(frame->SetColorRGB(r, g, b))) m.generic_error();
+}
+
+// The lowest- and highest-indexed wires joining points s and t, or -1. Both ends list
+// every wire, so s's list holds every candidate.
+void JoiningWires(Polygoni& m, int s, int t, int* lowest, int* highest) {
+  *lowest = *highest = -1;
+  const PointStuff& from = m.pointdata[s];
+  const IdCell tid = m.pointdata[t].id;
+  for (uint32_t k = 0; k < from.num_connected; ++k) {
+    const int w = *from.connectedwire[k];
+    const WireStuff& wire = m.wiredata[w];
+    const bool joins = (wire.points[0] == from.id && wire.points[1] == tid) ||
+                       (wire.points[0] == tid && wire.points[1] == from.id);
+    if (!joins) continue;
+    if (*lowest < 0 || w < *lowest) *lowest = w;
+    if (w > *highest) *highest = w;
+  }
+}
+
+// A new finished wire from a to b, listed by both.
+int NewWire(Polygoni& m, int a, int b) {
+  m.createindex += 1;
+  m.AllocWire(+1);
+  _D3DVECTOR at = m.pointdata[a].point;
+  m.MakeWire(&at);
+  WireStuff& w = m.wiredata[m.createindex];
+  w.points[0] = m.pointdata[a].id;
+  w.points[1] = m.pointdata[b].id;
+  w.order = -1;
+  SetColour(m, w.wireframes, 0.3f, 0.3f, 1.0f);
+  for (int end : {a, b}) {
+    m.AllocConnectedWire(end);
+    PointStuff& p = m.pointdata[end];
+    p.connectedwire[p.num_connected - 1] = w.id;
+  }
+  return m.createindex;
+}
+
+int JoinOrMake(Polygoni& m, int a, int b) {
+  int lowest, highest;
+  JoiningWires(m, a, b, &lowest, &highest);
+  return lowest >= 0 ? lowest : NewWire(m, a, b);
+}
+
+// One buffered face with model corners c0, c1, c2 (all different): the sides are found or
+// made in the order corner 0-1, 1-2, 0-2, and the face runs c1, c2, c0.
+void PasteFace(Polygoni& m, int c0, int c1, int c2) {
+  JoinOrMake(m, c0, c1);
+  const int side12 = JoinOrMake(m, c1, c2);
+  int lowest, side01;
+  JoiningWires(m, c0, c1, &lowest, &side01);
+  const int side02 = JoinOrMake(m, c0, c2);
+
+  m.AllocFace(+1);
+  const int f = m.num_faces - 1;
+  FaceStuff& face = m.facedata[f];
+  if (face.face) face.face->Release();
+  face.face = nullptr;
+  if (!lpD3DRM || FAILED(lpD3DRM->CreateFace(&face.face))) {
+    face.face = nullptr;
+    m.generic_error();
+  }
+  face.points[0] = m.pointdata[c1].id;
+  face.points[1] = m.pointdata[c2].id;
+  face.points[2] = m.pointdata[c0].id;
+  face.sides[0] = m.wiredata[side12].id;
+  face.sides[1] = m.wiredata[side02].id;
+  face.sides[2] = m.wiredata[side01].id;
+  for (int w : {side12, side02, side01}) m.wiredata[w].face_sides += 1;
+  face.added = false;
+  face.backface = false;
+  // Turned over and back, so only backface follows the camera; the corners keep the
+  // order they were copied in.
+  const bool back = m.IsItBackFace(f);
+  m.facedata[f].backface = back;
+  m.ChangeFace(f, back);
+  m.ChangeFace(f, !back);
+  FaceStuff& made = m.facedata[f];
+  made.normal = Normalize(&m.pointdata[*made.points[1]].point, &m.pointdata[*made.points[0]].point,
+                          &m.pointdata[*made.points[2]].point);
+}
+
+}  // namespace
+
+void Polygoni::FreeClipboard(int index) {
+  if (pointbuffer[index])
+    for (int k = 0; k < num_cutpoints[index]; ++k) PointCells().Give(pointbuffer[index][k].id);
+  if (facebuffer[index])
+    for (int k = 0; k < num_cutfaces[index]; ++k) FaceCells().Give(facebuffer[index][k].id);
+  delete[] pointbuffer[index];
+  delete[] facebuffer[index];
+  pointbuffer[index] = nullptr;
+  facebuffer[index] = nullptr;
+  num_cutpoints[index] = num_cutfaces[index] = 0;
+}
+
+void Polygoni::Cut(int index, bool /*undo*/) {
+  if (index < 0 || index >= kClipboards) return;
+  pointdata.ForEach(num_points, [](PointStuff& p) { p.added = false; });
+  int faces = 0, corners = 0;
+  facedata.ForEach(num_faces, [&](FaceStuff& f) {
+    f.added = pointdata[*f.points[0]].active && pointdata[*f.points[1]].active && pointdata[*f.points[2]].active;
+    if (!f.added) return;
+    faces += 1;
+    for (IdCell corner : f.points) {
+      PointStuff& p = pointdata[*corner];
+      if (!p.added) {
+        p.added = true;
+        corners += 1;
+      }
+    }
+  });
+
+  FreeClipboard(index);
+  num_cutfaces[index] = faces;
+  num_cutpoints[index] = corners;
+  pointbuffer[index] = new PointStuff[static_cast<size_t>(corners)];
+  facebuffer[index] = new FaceStuff[static_cast<size_t>(faces)];
+
+  PointStuff* buffered = pointbuffer[index];
+  LastAt last_at;
+  last_at.reserve(static_cast<size_t>(corners));
+  int k = 0;
+  pointdata.ForEach(num_points, [&](PointStuff& p) {
+    if (!p.added) return;
+    buffered[k].point = p.point;
+    *buffered[k].id = k;
+    last_at[KeyOf(p.point)] = k;
+    ++k;
+  });
+  FaceStuff* copied = facebuffer[index];
+  int j = 0;
+  facedata.ForEach(num_faces, [&](FaceStuff& f) {
+    if (!f.added) return;
+    for (int c = 0; c < 3; ++c) copied[j].points[c] = buffered[last_at[KeyOf(pointdata[*f.points[c]].point)]].id;
+    ++j;
+  });
+
+  if (snip_mode[index] == cut) {
+    delete_points = false;
+    DeleteSelected(true);
+  }
+}
+
+int Polygoni::Paste(bool center, bool /*offset*/, int index, bool undo) {
+  if (index < 0 || index >= kClipboards) return 0;
+  pointdata.ForEach(num_points, [](PointStuff& p) { p.active = p.selected = false; });
+  ShowStatus("Loading Mesh... Please Wait");
+
+  // The undo buffer holds positions in the model frame; they are placed in the scene with
+  // one transform for all of them.
+  math3d::Mat4 to_scene = math3d::Identity();
+  if (undo && scene && world_frame2) {
+    D3DRMMATRIX4D model, world;
+    world_frame2->WorldMatrix(model);
+    scene->WorldMatrix(world);
+    math3d::Mat4 from_world;
+    if (math3d::AffineInverse(math3d::FromD3DMatrix(world), &from_world))
+      to_scene = math3d::Multiply(math3d::FromD3DMatrix(model), from_world);
+  }
+
+  const int count = num_cutpoints[index];
+  const PointStuff* buffered = pointbuffer[index];
+  const int base = num_points;
+  if (!point_init) InitPoint();
+  for (int k = 0; k < count; ++k) {
+    _D3DVECTOR at = buffered[k].point;
+    if (undo) at = math3d::ToD3DVector(math3d::TransformPoint(math3d::ToVec3(at), to_scene));
+    AllocPoint(+1);
+    PointStuff& p = pointdata[num_points - 1];
+    p.point = at;
+    p.active = true;
+    p.selected = false;
+    p.can_be_selected = true;
+    MakePoint(&at);
+  }
+  if (!wire_init) InitWire();
+
+  // A corner is the newest point at its buffered place: the last buffer record there.
+  std::vector<int> corner_of(static_cast<size_t>(count));
+  {
+    LastAt last_at;
+    last_at.reserve(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k) last_at[KeyOf(buffered[k].point)] = k;
+    for (int k = 0; k < count; ++k) corner_of[k] = base + last_at[KeyOf(buffered[k].point)];
+  }
+  for (int f = 0; f < num_cutfaces[index]; ++f) {
+    const FaceStuff& face = facebuffer[index][f];
+    const int c0 = corner_of[*face.points[0]], c1 = corner_of[*face.points[1]], c2 = corner_of[*face.points[2]];
+    // Corners that fell together have no side between them: such a face is not pasted.
+    if (c0 == c1 || c1 == c2 || c0 == c2) continue;
+    PasteFace(*this, c0, c1, c2);
+  }
+
+  pointdata.ForEach(num_points, [this](PointStuff& p) {
+    if (p.active) SetColour(*this, p.frames, 1.0f, 1.0f, 1.0f);
+  });
+
+  if (center && view1 && scene) {
+    D3DVECTOR c{0, 0, 0};
+    if (FAILED(view1->GetPosition(scene, &c))) generic_error();
+    double sx = 0, sy = 0, sz = 0;
+    int active = 0;
+    pointdata.ForEach(num_points, [&](PointStuff& p) {
+      if (!p.active) return;
+      sx += p.point.x;
+      sy += p.point.y;
+      sz += p.point.z;
+      active += 1;
+    });
+    const D3DVALUE mx = active ? static_cast<D3DVALUE>(sx / active) : 0.0f;
+    const D3DVALUE my = active ? static_cast<D3DVALUE>(sy / active) : 0.0f;
+    const D3DVALUE mz = active ? static_cast<D3DVALUE>(sz / active) : 0.0f;
+    pointdata.ForEach(num_points, [&](PointStuff& p) {
+      if (!p.active) {
+        SetColour(*this, p.frames, 0.3f, 0.7f, 0.3f);
+        return;
+      }
+      p.point = {p.point.x + (c.x - mx), p.point.y + (c.y - my), p.point.z + (c.z - mz) + kPasteDepth};
+      if (p.frames && FAILED(p.frames->SetPosition(scene, p.point.x, p.point.y, p.point.z))) generic_error();
+    });
+  }
+
+  // Every element is re-placed from its stored position by a move of the whole model with
+  // the latest mouse step. It is no press-and-drag, so it skips the press's dead zone.
+  pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = !p.selected; });
+  const modify_mode saved_mode = move_m;
+  const bool saved_latch = movelatch;
+  move_m = translate;
+  movelatch = true;
+  MoveSelectedPoints();
+  movelatch = saved_latch;
+  move_m = saved_mode;
+  pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = !p.selected; });
+
+  ReDrawMesh();
+  ShowStatus("Ready");
+  return 0;
+}

@@ -1,0 +1,206 @@
+// Deleting the selection: the faces whose three corners are selected, or the selected
+// points with every face and wire they belong to. New, Open, Cut and Undo delete through
+// here too, so every step works in one pass or through an index, never by a search over
+// the whole model per element removed.
+//
+// The order of removals is part of the result: each removal moves the last element into
+// the freed slot, so which element ends where depends on it. The loops below remove in
+// the order a plain "take the highest (or lowest) marked one, again and again" would, and
+// a test holds them to that.
+#include <algorithm>
+#include <queue>
+#include <vector>
+
+#include "app/globals.h"
+#include "model/polygoni.h"
+#include "views/viewport_data.h"
+
+namespace {
+
+bool Doomed(Polygoni& m, const FaceStuff& f) {
+  return m.pointdata[*f.points[0]].active && m.pointdata[*f.points[1]].active && m.pointdata[*f.points[2]].active;
+}
+
+int Count(const FaceStuff& f, IdCell side) {
+  return (f.sides[0] == side) + (f.sides[1] == side) + (f.sides[2] == side);
+}
+
+// Takes wire w out of the lists of both its ends, then out of the model.
+void DropWire(Polygoni& m, int w) {
+  for (IdCell end : m.wiredata[w].points)
+    if (end) m.RemoveConnectedWire(*end, w);
+  m.RemoveWire(w);
+}
+
+void MarkFaceWires(Polygoni& m) {
+  // How many doomed faces have each wire as a side; 2 means "more than one".
+  std::vector<uint8_t> doomed_sides(static_cast<size_t>(m.num_wireframes), 0);
+  m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
+    if (!Doomed(m, f)) return;
+    for (IdCell side : f.sides) doomed_sides[*side] = static_cast<uint8_t>(std::min(doomed_sides[*side] + 1, 2));
+  });
+  m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
+    if (!Doomed(m, f)) return;
+    for (IdCell side : f.sides) {
+      WireStuff& w = m.wiredata[*side];
+      const int in_f = Count(f, side);
+      // A side of no other face, or of another doomed face.
+      if (w.face_sides == in_f || doomed_sides[*side] > in_f) w.deleteit = true;
+    }
+    for (IdCell corner : f.points) {
+      const PointStuff& p = m.pointdata[*corner];
+      if (p.num_connected >= 3) continue;
+      for (uint32_t k = 0; k < p.num_connected; ++k) m.wiredata[*p.connectedwire[k]].deleteit = true;
+    }
+  });
+}
+
+void DeleteFaces(Polygoni& m) {
+  MarkFaceWires(m);
+
+  // Highest doomed face first: what moves into a freed slot is the last face, never a
+  // doomed one (those above were removed already), so a downward pass meets them in order.
+  for (int f = m.num_faces - 1; f >= 0; --f)
+    if (Doomed(m, m.facedata[f])) m.RemoveFace(f);
+
+  // Lowest marked wire first: the wire moved into a freed slot is looked at next, in the
+  // same slot.
+  for (int w = 0; w < m.num_wireframes;) {
+    if (m.wiredata[w].deleteit)
+      DropWire(m, w);
+    else
+      ++w;
+  }
+
+  // Points left with at most one wire go, highest index first; a wire still hanging on
+  // such a point goes with it, which can leave its other end with one wire or none. The
+  // queue holds the index of every such point (and stale indices, skipped when met).
+  std::priority_queue<int> loose;
+  for (int p = 0; p < m.num_points; ++p)
+    if (m.pointdata[p].num_connected <= 1) loose.push(p);
+  while (!loose.empty()) {
+    const int p = loose.top();
+    loose.pop();
+    if (p >= m.num_points || m.pointdata[p].num_connected > 1) continue;
+    if (m.pointdata[p].num_connected == 1) {
+      const int w = *m.pointdata[p].connectedwire[0];
+      const WireStuff& wire = m.wiredata[w];
+      IdCell other = wire.points[0] == m.pointdata[p].id ? wire.points[1] : wire.points[0];
+      DropWire(m, w);
+      if (other && *other < m.num_points && m.pointdata[*other].num_connected <= 1) loose.push(*other);
+    }
+    m.RemovePoint(p);
+    if (p < m.num_points && m.pointdata[p].num_connected <= 1) loose.push(p);
+  }
+}
+
+// Faces of each point, by the point's index when the deletion starts. Points below the
+// one being deleted never move, so their lists stay right; the lists hold face cells,
+// which follow faces that compaction moves.
+struct FacesByCorner {
+  std::vector<int> start;
+  std::vector<IdCell> faces;
+
+  explicit FacesByCorner(Polygoni& m) : start(static_cast<size_t>(m.num_points) + 1, 0) {
+    m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
+      for (IdCell corner : f.points) start[*corner + 1] += 1;
+    });
+    for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+    faces.resize(static_cast<size_t>(start.back()));
+    std::vector<int> fill(start.begin(), start.end() - 1);
+    m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
+      for (IdCell corner : f.points) faces[fill[*corner]++] = f.id;
+    });
+  }
+};
+
+// Faces of each wire, by wire index; nothing is removed while this is read.
+struct FacesBySide {
+  std::vector<int> start;
+  std::vector<int> faces;
+
+  explicit FacesBySide(Polygoni& m) : start(static_cast<size_t>(m.num_wireframes) + 1, 0) {
+    m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
+      for (IdCell side : f.sides) start[*side + 1] += 1;
+    });
+    for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+    faces.resize(static_cast<size_t>(start.back()));
+    std::vector<int> fill(start.begin(), start.end() - 1);
+    m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
+      for (IdCell side : f.sides) faces[fill[*side]++] = *f.id;
+    });
+  }
+};
+
+// A neighbour of a deleted point goes with it unless one of its wires bounds a face
+// without that point. Later deleted points decide over earlier ones.
+void MarkNeighbours(Polygoni& m) {
+  const FacesBySide by_side(m);
+  for (int a = 0; a < m.num_points; ++a) {
+    const PointStuff& pa = m.pointdata[a];
+    if (!pa.active) continue;
+    for (uint32_t k = 0; k < pa.num_connected; ++k) {
+      const WireStuff& w = m.wiredata[*pa.connectedwire[k]];
+      IdCell other = w.points[0] == pa.id ? w.points[1] : w.points[0];
+      if (!other) continue;
+      PointStuff& n = m.pointdata[*other];
+      n.deleteit = 1;
+      for (uint32_t j = 0; j < n.num_connected && n.deleteit; ++j) {
+        const int side = *n.connectedwire[j];
+        for (int s = by_side.start[side]; s < by_side.start[side + 1]; ++s) {
+          const FaceStuff& g = m.facedata[by_side.faces[s]];
+          if (g.points[0] != pa.id && g.points[1] != pa.id && g.points[2] != pa.id) {
+            n.deleteit = 0;
+            break;
+          }
+        }
+      }
+    }
+  }
+}
+
+void DeletePoints(Polygoni& m) {
+  MarkNeighbours(m);
+  const FacesByCorner by_corner(m);
+  std::vector<int> faces;
+  // Highest marked point first; the point moved into a freed slot was the last one and so
+  // not marked, and the pass goes on below it.
+  for (int p = m.num_points - 1; p >= 0; --p) {
+    PointStuff& point = m.pointdata[p];
+    if (!point.active && point.deleteit != 1) continue;
+    faces.clear();
+    for (int s = by_corner.start[p]; s < by_corner.start[p + 1]; ++s)
+      if (*by_corner.faces[s] < m.num_faces) faces.push_back(*by_corner.faces[s]);
+    std::sort(faces.begin(), faces.end(), std::greater<>());
+    faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
+    for (int f : faces) m.RemoveFace(f);
+    while (m.pointdata[p].num_connected > 0) DropWire(m, *m.pointdata[p].connectedwire[0]);
+    m.RemovePoint(p);
+  }
+}
+
+void ShowStatus(const char* text) {
+  SendMessageA(vp_data.hwndstatus, SB_SETTEXT, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+}
+
+}  // namespace
+
+void Polygoni::DeleteSelected(bool store) {
+  if (store) StoreUndo();
+  ShowStatus("Deleting... Please Wait");
+  selectedpoint = -2;
+  // A polygon half drawn holds cells of the elements it laid; removing those under it
+  // would leave it pointing at other elements.
+  Terminate();
+  if (delete_points)
+    DeletePoints(*this);
+  else
+    DeleteFaces(*this);
+  // Points left without any wire; the point moved into a freed slot waits for a later pass.
+  for (int p = 0; p < num_points; ++p)
+    if (pointdata[p].num_connected == 0) RemovePoint(p);
+  selectedpoint = -2;
+  ReDrawMesh();
+  UpdateMesh();
+  ShowStatus("Ready");
+}
