@@ -1,5 +1,5 @@
-// The program's resources as data: the menu, the accelerators, the help strings, and the
-// toolbar strip, cursors and icons embedded from resources/images.
+// The program's resources as data: the menu, the accelerators, the help strings, the
+// dialog templates, and the toolbar strip, cursors and icons embedded from resources/images.
 #include "app/shell.h"
 #include "platform/resource.h"
 
@@ -79,6 +79,23 @@ AcceleratorResource Accelerators() {
            {0, 0x0C, 270},  // Ctrl+L
            {0, 0x06, 271},  // Ctrl+F
            {0, 0x1A, 283}}};  // Ctrl+Z
+}
+
+// Which elements the Delete command removes. Cancel Delete is IDCANCEL, so Escape and the
+// close button answer the same.
+DialogResource DeleteDialog() {
+  using Kind = DialogControlKind;
+  DialogResource dialog{2, "Delete", 0, 0, 171, 114, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, {}};
+  dialog.controls = {
+      {Kind::kPushButton, "Cancel Delete", IDCANCEL, 7, 7, 50, 14},
+      {Kind::kPushButton, "Faces", 101, 60, 7, 50, 14},
+      {Kind::kPushButton, "Points", 102, 113, 7, 50, 14},
+      {Kind::kGroupBox, "Help", -1, 7, 28, 157, 79},
+      {Kind::kLeftText, "Faces: Delete the faces that have all three corners selected.", -1, 14, 41, 143, 26},
+      {Kind::kLeftText, "Points: Delete the selected points, and any faces that they belong to.", -1, 14, 71,
+       143, 30},
+  };
+  return dialog;
 }
 
 const StringResource kStrings[] = {
@@ -165,5 +182,6 @@ void RegisterAppResources() {
   set.icons.push_back({12, Embedded("ICON", 12)});
   set.icons.push_back({13, Embedded("ICON", 13)});
   set.icons.push_back({"AppIcon", Embedded("ICON", 13)});
+  set.dialogs.push_back(DeleteDialog());
   RegisterResources(set);
 }

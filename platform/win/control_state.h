@@ -1,4 +1,4 @@
-// What the toolbar and the status bar hold behind their window handles. Private.
+// What the toolbar, the status bar and dialogs hold behind their window handles. Private.
 #pragma once
 
 #include <QAction>
@@ -25,4 +25,11 @@ struct StatusBarState {
   std::vector<Part> parts{Part()};
   bool simple = false;
   Part simple_part;
+};
+
+struct DialogState {
+  DLGPROC procedure = nullptr;  // set after creation, so it first hears WM_INITDIALOG
+  bool running = false;         // inside QDialog::exec
+  bool ended = false;
+  INT_PTR result = 0;
 };

@@ -61,6 +61,7 @@ const AcceleratorResource* FindAcceleratorResource(LPCSTR name) {
 const BitmapResource* FindBitmapResource(LPCSTR name) { return FindByName(Registered().bitmaps, name); }
 const CursorResource* FindCursorResource(LPCSTR name) { return FindByName(Registered().cursors, name); }
 const IconResource* FindIconResource(LPCSTR name) { return FindByName(Registered().icons, name); }
+const DialogResource* FindDialogResource(LPCSTR name) { return FindByName(Registered().dialogs, name); }
 
 const std::string* FindString(UINT id) {
   for (const StringResource& entry : Registered().strings)

@@ -1,5 +1,6 @@
 // Resources the program describes as data (menus, accelerators, strings, bitmaps, cursors,
-// icons) and registers once at start; the Load* calls build from them.
+// icons, dialog templates) and registers once at start; the Load* and DialogBox* calls
+// build from them.
 #pragma once
 
 #include <string>
@@ -65,6 +66,35 @@ struct IconResource {
   ImageResource image;
 };
 
+// A control of a dialog template. The kind gives its class and type style; `style` adds
+// flags such as WS_GROUP (starts a group of auto radio buttons, which runs to the next
+// control that has it) or WS_DISABLED. Positions and sizes are in dialog units.
+enum class DialogControlKind {
+  kPushButton,
+  kDefPushButton,
+  kLeftText,
+  kCentredText,
+  kGroupBox,
+  kAutoRadioButton,
+  kAutoCheckBox,
+};
+struct DialogControl {
+  DialogControlKind kind = DialogControlKind::kPushButton;
+  std::string text;
+  int id = -1;  // -1: a control nothing addresses (labels, frames)
+  int x = 0, y = 0, width = 0, height = 0;
+  DWORD style = 0;
+};
+// A dialog: the client area's place and size in dialog units, the window's styles
+// (DS_MODALFRAME, WS_CAPTION, WS_SYSMENU) and its controls in creation order.
+struct DialogResource {
+  ResourceKey name;
+  std::string caption;
+  int x = 0, y = 0, width = 0, height = 0;
+  DWORD style = 0;
+  std::vector<DialogControl> controls;
+};
+
 struct ResourceSet {
   std::vector<MenuResource> menus;
   std::vector<AcceleratorResource> accelerators;
@@ -72,6 +102,7 @@ struct ResourceSet {
   std::vector<BitmapResource> bitmaps;
   std::vector<CursorResource> cursors;
   std::vector<IconResource> icons;
+  std::vector<DialogResource> dialogs;
 };
 
 // Replaces the registered resources. Handles loaded before stay valid.

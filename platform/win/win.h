@@ -1,7 +1,7 @@
 // The window-system calls the editor makes: windows and their classes, the message queue,
-// menus, accelerators, cursors and the pointer, painting, message boxes and a few system
-// queries, with the platform's names and numeric values. Implemented on Qt; no Qt type
-// appears here.
+// menus, accelerators, cursors and the pointer, painting, message boxes, dialogs from
+// templates and a few system queries, with the platform's names and numeric values.
+// Implemented on Qt; no Qt type appears here.
 #pragma once
 
 #include <cstddef>
@@ -205,7 +205,8 @@ inline constexpr WPARAM MK_SHIFT = 0x0004;
 inline constexpr WPARAM MK_CONTROL = 0x0008;
 inline constexpr WPARAM MK_MBUTTON = 0x0010;
 inline constexpr int WHEEL_DELTA = 120;
-// Notification code of a menu or accelerator command (high word of WM_COMMAND's wparam).
+// Notification code of a button click, a menu or an accelerator command (high word of
+// WM_COMMAND's wparam).
 inline constexpr WORD BN_CLICKED = 0;
 
 // ---- virtual keys ------------------------------------------------------------------------
@@ -280,6 +281,7 @@ inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_THICKFRAME = 0x00040000;
 inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
 inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+inline constexpr DWORD WS_GROUP = 0x00020000;  // in a dialog: the first control of a group
 inline constexpr DWORD WS_OVERLAPPEDWINDOW =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
@@ -551,6 +553,44 @@ inline constexpr int IDNO = 7;
 
 // Modal; see platform/win/modal.h for how tests and headless runs answer it.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// ---- dialogs ----------------------------------------------------------------------------
+
+inline constexpr DWORD DS_MODALFRAME = 0x0080;
+inline constexpr DWORD BS_PUSHBUTTON = 0x0000;
+inline constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+inline constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
+inline constexpr DWORD BS_GROUPBOX = 0x0007;
+inline constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
+inline constexpr DWORD BS_TYPEMASK = 0x000F;
+inline constexpr DWORD SS_LEFT = 0x0000;
+inline constexpr DWORD SS_CENTER = 0x0001;
+inline constexpr DWORD SS_TYPEMASK = 0x001F;
+
+inline constexpr UINT BM_GETCHECK = 0x00F0;
+inline constexpr UINT BM_SETCHECK = 0x00F1;
+inline constexpr UINT BST_UNCHECKED = 0x0000;
+inline constexpr UINT BST_CHECKED = 0x0001;
+
+using DLGPROC = INT_PTR (*)(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Builds the dialog from a registered template (see DialogResource), sends WM_INITDIALOG
+// (wparam: the first control, lparam: init) and runs it modally until its procedure calls
+// EndDialog; returns that value, or -1 when the dialog cannot be made. The procedure
+// returns nonzero for the messages it handles. Modal: see platform/win/modal.h.
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC procedure, LPARAM init);
+inline INT_PTR DialogBoxA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC procedure) {
+  return DialogBoxParamA(instance, template_name, owner, procedure, 0);
+}
+// Ends the dialog once its procedure returns; the window goes when DialogBoxParamA does.
+BOOL EndDialog(HWND dialog, INT_PTR result);
+
+BOOL CheckDlgButton(HWND dialog, int id, UINT check);
+UINT IsDlgButtonChecked(HWND dialog, int id);
+// Checks `check` and unchecks the other buttons whose ids lie in first..last.
+BOOL CheckRadioButton(HWND dialog, int first, int last, int check);
+BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
 
 // ---- system ------------------------------------------------------------------------------
 

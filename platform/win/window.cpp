@@ -61,6 +61,10 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
   if (!window_class || !qApp) return nullptr;
   if (parent && !LiveWindow(parent)) return nullptr;
   if ((style & WS_CHILD) && !parent) return nullptr;
+  // Controls live inside a parent; dialogs stand on their own.
+  const WindowKind kind = window_class->kind;
+  if ((kind == WindowKind::kButton || kind == WindowKind::kStatic) && !(style & WS_CHILD)) return nullptr;
+  if (kind == WindowKind::kDialog && (style & WS_CHILD)) return nullptr;
 
   auto owned = std::make_unique<HWND__>();
   HWND window = owned.get();
@@ -88,21 +92,28 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
 
   if (child) {
     QWidget* host = parent->client;
-    switch (window_class->kind) {
+    switch (kind) {
       case WindowKind::kPlain: window->client = MakeClientWidget(window, host); break;
       case WindowKind::kToolbar: window->client = MakeToolbarWidget(window, host); break;
       case WindowKind::kStatusBar: window->client = MakeStatusBarWidget(window, host); break;
+      case WindowKind::kButton: window->client = MakeButtonWidget(window, host); break;
+      case WindowKind::kStatic: window->client = MakeStaticWidget(window, host); break;
+      case WindowKind::kDialog: break;  // refused above
     }
     window->frame = window->client;
     window->client->setGeometry(x, y, width, height);
   } else {
-    window->frame = MakeFrameWidget(window);
-    window->client = MakeClientWidget(window, window->frame);
+    if (kind == WindowKind::kDialog) {
+      MakeDialogWidgets(window);
+    } else {
+      window->frame = MakeFrameWidget(window);
+      window->client = MakeClientWidget(window, window->frame);
+      window->frame->setFocusProxy(window->client);
+      window->client->setFocusPolicy(Qt::StrongFocus);
+    }
     window->frame->setWindowTitle(QString::fromLocal8Bit(window->text.c_str()));
     window->frame->move(x, y);
     window->frame->resize(width, height);
-    window->frame->setFocusProxy(window->client);
-    window->client->setFocusPolicy(Qt::StrongFocus);
   }
   if (window_class->icon) window->frame->setWindowIcon(IconFromHandle(window_class->icon));
   if (window_class->cursor) window->client->setCursor(CursorFromHandle(window_class->cursor));
@@ -190,8 +201,9 @@ HWND GetParent(HWND window) {
 
 HWND GetDlgItem(HWND parent, int id) {
   if (!LiveWindow(parent)) return nullptr;
+  // Owned top-level windows (a dialog and its owner) are in the list too, but are no items.
   for (HWND child : parent->children)
-    if (child->id == static_cast<UINT_PTR>(id)) return child;
+    if ((child->style & WS_CHILD) && child->id == static_cast<UINT_PTR>(id)) return child;
   return nullptr;
 }
 

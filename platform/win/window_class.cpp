@@ -1,4 +1,5 @@
-// Window classes: the registered ones and the two built-in common controls.
+// Window classes: the registered ones and the built-in ones (common controls, dialogs and
+// their controls).
 #include <strings.h>
 
 #include <list>
@@ -7,20 +8,30 @@
 
 namespace {
 
+struct BuiltInClass {
+  const char* name;
+  WNDPROC procedure;
+  WindowKind kind;
+};
+const BuiltInClass kBuiltInClasses[] = {
+    {TOOLBARCLASSNAMEA, ToolbarProcedure, WindowKind::kToolbar},
+    {STATUSCLASSNAMEA, StatusBarProcedure, WindowKind::kStatusBar},
+    {kDialogClass, DialogWindowProcedure, WindowKind::kDialog},
+    {kButtonClass, ControlProcedure, WindowKind::kButton},
+    {kStaticClass, ControlProcedure, WindowKind::kStatic},
+};
+
 std::list<WindowClass>& Classes() {
   // Never destroyed: windows keep pointers to their class until the process ends.
   static auto* classes = new std::list<WindowClass>([] {
     std::list<WindowClass> built_in;
-    WindowClass toolbar;
-    toolbar.name = TOOLBARCLASSNAMEA;
-    toolbar.procedure = ToolbarProcedure;
-    toolbar.kind = WindowKind::kToolbar;
-    built_in.push_back(toolbar);
-    WindowClass status;
-    status.name = STATUSCLASSNAMEA;
-    status.procedure = StatusBarProcedure;
-    status.kind = WindowKind::kStatusBar;
-    built_in.push_back(status);
+    for (const BuiltInClass& row : kBuiltInClasses) {
+      WindowClass entry;
+      entry.name = row.name;
+      entry.procedure = row.procedure;
+      entry.kind = row.kind;
+      built_in.push_back(entry);
+    }
     return built_in;
   }());
   return *classes;

@@ -17,8 +17,13 @@
 class QMenuBar;
 struct ToolbarState;
 struct StatusBarState;
+struct DialogState;
 
-enum class WindowKind { kPlain, kToolbar, kStatusBar };
+enum class WindowKind { kPlain, kToolbar, kStatusBar, kDialog, kButton, kStatic };
+// The built-in classes of dialogs and their controls.
+inline constexpr char kDialogClass[] = "#32770";
+inline constexpr char kButtonClass[] = "Button";
+inline constexpr char kStaticClass[] = "Static";
 
 struct WindowClass {
   std::string name;
@@ -69,6 +74,7 @@ struct HWND__ {
 
   std::unique_ptr<ToolbarState> toolbar;
   std::unique_ptr<StatusBarState> status_bar;
+  std::unique_ptr<DialogState> dialog;  // only on windows DialogBoxParamA made
   ~HWND__();
 };
 
@@ -135,11 +141,25 @@ LRESULT StatusBarProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 void AlignBar(HWND bar);
 void AlignChildBars(HWND parent);
 
+// dialog.cpp
+// A dialog's frame is a QDialog owned by its owner's top-level frame.
+void MakeDialogWidgets(HWND window);
+LRESULT DialogWindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// What Escape does: WM_COMMAND IDCANCEL, from the Cancel button when there is one.
+void CancelDialog(HWND dialog);
+bool DialogEnded(HWND dialog);
+
+// dialog_controls.cpp
+QWidget* MakeButtonWidget(HWND window, QWidget* parent);
+QWidget* MakeStaticWidget(HWND window, QWidget* parent);
+LRESULT ControlProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
 // resources.cpp
 const MenuResource* FindMenuResource(LPCSTR name);
 const AcceleratorResource* FindAcceleratorResource(LPCSTR name);
 const BitmapResource* FindBitmapResource(LPCSTR name);
 const CursorResource* FindCursorResource(LPCSTR name);
 const IconResource* FindIconResource(LPCSTR name);
+const DialogResource* FindDialogResource(LPCSTR name);
 const std::string* FindString(UINT id);
 QImage ImageFromResource(const ImageResource& image);
