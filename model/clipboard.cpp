@@ -3,9 +3,8 @@
 // or makes a wire for every side.
 //
 // Corners are matched by exact position (a corner is the last buffered point at its
-// place), through a hash of positions instead of a search of the buffer per corner.
+// place), through a table of positions instead of a search of the buffer per corner.
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 #include "app/globals.h"
@@ -24,20 +23,34 @@ struct PositionKey {
   uint32_t bits[3];
   bool operator==(const PositionKey&) const = default;
 };
-struct PositionHash {
-  size_t operator()(const PositionKey& k) const {
-    uint64_t h = 0x9E3779B97F4A7C15ull;
-    for (uint32_t b : k.bits) h = (h ^ b) * 0xBF58476D1CE4E5B9ull;
-    return static_cast<size_t>(h ^ (h >> 31));
-  }
-};
 PositionKey KeyOf(const _D3DVECTOR& v) {
   PositionKey k{};
   const float c[3] = {v.x == 0.0f ? 0.0f : v.x, v.y == 0.0f ? 0.0f : v.y, v.z == 0.0f ? 0.0f : v.z};
   std::memcpy(k.bits, c, sizeof c);
   return k;
 }
-using LastAt = std::unordered_map<PositionKey, int, PositionHash>;
+uint64_t HashOf(const PositionKey& k) {
+  uint64_t h = 0x9E3779B97F4A7C15ull;
+  for (uint32_t b : k.bits) h = (h ^ b) * 0xBF58476D1CE4E5B9ull;
+  return h ^ (h >> 31);
+}
+
+// For each record, the last record at exactly its place: an open-addressed table of
+// records by position, one probe sequence per record.
+std::vector<int> LastAtSamePlace(const std::vector<PositionKey>& keys) {
+  size_t size = 16;
+  while (size < 2 * keys.size()) size *= 2;
+  std::vector<int> slots(size, -1);
+  auto slot_of = [&](const PositionKey& key) {
+    size_t i = HashOf(key) & (size - 1);
+    while (slots[i] >= 0 && !(keys[static_cast<size_t>(slots[i])] == key)) i = (i + 1) & (size - 1);
+    return i;
+  };
+  for (size_t k = 0; k < keys.size(); ++k) slots[slot_of(keys[k])] = static_cast<int>(k);
+  std::vector<int> last(keys.size());
+  for (size_t k = 0; k < keys.size(); ++k) last[k] = slots[slot_of(keys[k])];
+  return last;
+}
 
 void ShowStatus(const char* text) {
   SendMessageA(vp_data.hwndstatus, SB_SETTEXT, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
@@ -165,21 +178,26 @@ void Polygoni::Cut(int index, bool /*undo*/) {
   facebuffer[index] = new FaceStuff[static_cast<size_t>(faces)];
 
   PointStuff* buffered = pointbuffer[index];
-  LastAt last_at;
-  last_at.reserve(static_cast<size_t>(corners));
-  int k = 0;
+  std::vector<PositionKey> keys;
+  keys.reserve(static_cast<size_t>(corners));
+  // Buffer record of each copied point, by model index.
+  std::vector<int> record_of(static_cast<size_t>(num_points), -1);
+  int k = 0, i = 0;
   pointdata.ForEach(num_points, [&](PointStuff& p) {
-    if (!p.added) return;
-    buffered[k].point = p.point;
-    *buffered[k].id = k;
-    last_at[KeyOf(p.point)] = k;
-    ++k;
+    if (p.added) {
+      buffered[k].point = p.point;
+      *buffered[k].id = k;
+      keys.push_back(KeyOf(p.point));
+      record_of[static_cast<size_t>(i)] = k++;
+    }
+    ++i;
   });
+  const std::vector<int> last = LastAtSamePlace(keys);
   FaceStuff* copied = facebuffer[index];
   int j = 0;
   facedata.ForEach(num_faces, [&](FaceStuff& f) {
     if (!f.added) return;
-    for (int c = 0; c < 3; ++c) copied[j].points[c] = buffered[last_at[KeyOf(pointdata[*f.points[c]].point)]].id;
+    for (int c = 0; c < 3; ++c) copied[j].points[c] = buffered[last[record_of[*f.points[c]]]].id;
     ++j;
   });
 
@@ -224,12 +242,12 @@ int Polygoni::Paste(bool center, bool /*offset*/, int index, bool undo) {
   if (!wire_init) InitWire();
 
   // A corner is the newest point at its buffered place: the last buffer record there.
-  std::vector<int> corner_of(static_cast<size_t>(count));
+  std::vector<int> corner_of;
   {
-    LastAt last_at;
-    last_at.reserve(static_cast<size_t>(count));
-    for (int k = 0; k < count; ++k) last_at[KeyOf(buffered[k].point)] = k;
-    for (int k = 0; k < count; ++k) corner_of[k] = base + last_at[KeyOf(buffered[k].point)];
+    std::vector<PositionKey> keys(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k) keys[k] = KeyOf(buffered[k].point);
+    corner_of = LastAtSamePlace(keys);
+    for (int& c : corner_of) c += base;
   }
   for (int f = 0; f < num_cutfaces[index]; ++f) {
     const FaceStuff& face = facebuffer[index][f];
@@ -270,7 +288,12 @@ int Polygoni::Paste(bool center, bool /*offset*/, int index, bool undo) {
 
   // Every element is re-placed from its stored position by a move of the whole model with
   // the latest mouse step. It is no press-and-drag, so it skips the press's dead zone.
-  pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = !p.selected; });
+  // Without a step the elements that were there already stay exactly where they are (their
+  // wires were laid when they last moved), so only the pasted ones need placing; pasted
+  // wires join pasted points only.
+  const bool still = mouser.rdifference.x == 0 && mouser.rdifference.y == 0 && mouser.rdifference.z == 0;
+  const int first_moved = still ? base : 0;
+  for (int i = first_moved; i < num_points; ++i) pointdata[i].selected = !pointdata[i].selected;
   const modify_mode saved_mode = move_m;
   const bool saved_latch = movelatch;
   move_m = translate;
@@ -278,7 +301,7 @@ int Polygoni::Paste(bool center, bool /*offset*/, int index, bool undo) {
   MoveSelectedPoints();
   movelatch = saved_latch;
   move_m = saved_mode;
-  pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = !p.selected; });
+  for (int i = first_moved; i < num_points; ++i) pointdata[i].selected = !pointdata[i].selected;
 
   ReDrawMesh();
   ShowStatus("Ready");

@@ -40,6 +40,22 @@ void LoadTemplate(Polygoni* model, IDirect3DRMMeshBuilder* builder, int resource
   if (FAILED(builder->Scale(sx, sy, sz))) model->generic_error();
 }
 
+void Prototype(Polygoni* model, IDirect3DRMMeshBuilder* builder, IDirect3DRMMesh** prototype) {
+  if (*prototype) (*prototype)->Release();
+  *prototype = nullptr;
+  if (FAILED(builder->CreateMesh(prototype))) {
+    *prototype = nullptr;
+    model->generic_error();
+  }
+}
+
+// A copy of the template's mesh; null when there is none.
+IDirect3DRMMesh* CopyOf(IDirect3DRMMesh* prototype) {
+  IDirect3DRMMesh* copy = nullptr;
+  if (!prototype || FAILED(prototype->Clone(&copy))) return nullptr;
+  return copy;
+}
+
 }  // namespace
 
 void Polygoni::InitPoint() {
@@ -49,6 +65,7 @@ void Polygoni::InitPoint() {
   pointbuilder = nullptr;
   if (FAILED(lpD3DRM->CreateMeshBuilder(&pointbuilder)) || !pointbuilder) return generic_error();
   LoadTemplate(this, pointbuilder, kPointResource, "Failed to load point.x.\n%s", 0.25f, 0.25f, 0.25f);
+  Prototype(this, pointbuilder, &point_prototype);
   point_init = true;
 }
 
@@ -59,6 +76,7 @@ void Polygoni::InitWire() {
   if (FAILED(lpD3DRM->CreateMeshBuilder(&meshbuilder)) || !meshbuilder) return generic_error();
   if (FAILED(lpD3DRM->SetSearchPath(shapepath))) generic_error();
   LoadTemplate(this, meshbuilder, kWireResource, "Failed to load wire2.uit.\n%s", 0.1f, 0.1f, 1.0f);
+  Prototype(this, meshbuilder, &wire_prototype);
   wire_init = true;
 }
 
@@ -71,10 +89,8 @@ void Polygoni::MakePoint(_D3DVECTOR* change) {
       p.frames = nullptr;
       return generic_error();
     }
-    if (!pointbuilder || FAILED(pointbuilder->CreateMesh(&p.meshes))) {
-      p.meshes = nullptr;
-      generic_error();
-    }
+    p.meshes = CopyOf(point_prototype);
+    if (!p.meshes) generic_error();
     if (p.meshes && FAILED(p.frames->AddVisual(p.meshes))) generic_error();
     if (FAILED(p.frames->SetPosition(scene, at.x, at.y, at.z))) generic_error();
     if (FAILED(p.frames->SetMaterialMode(D3DRMMATERIAL_FROMFRAME))) generic_error();
@@ -94,10 +110,8 @@ void Polygoni::MakeWire(_D3DVECTOR* change) {
   WireStuff& w = wiredata[createindex];
   const _D3DVECTOR at = change ? *change : _D3DVECTOR{0, 0, 0};
   if (!has_frame) {
-    if (!meshbuilder || FAILED(meshbuilder->CreateMesh(&w.wiremeshes))) {
-      w.wiremeshes = nullptr;
-      generic_error();
-    }
+    w.wiremeshes = CopyOf(wire_prototype);
+    if (!w.wiremeshes) generic_error();
     if (!lpD3DRM || FAILED(lpD3DRM->CreateFrame(scene, &w.wireframes)) || !w.wireframes) {
       w.wireframes = nullptr;
       return generic_error();

@@ -87,6 +87,8 @@ Polygoni::~Polygoni() {
   ReleaseHandle(&wiremesh);
   ReleaseHandle(&pointbuilder);
   ReleaseHandle(&meshbuilder);
+  ReleaseHandle(&point_prototype);
+  ReleaseHandle(&wire_prototype);
   ReleaseHandle(&wrap);
   ReleaseHandle(&scenemesh);
   ReleaseHandle(&scenewiremesh);

@@ -157,6 +157,9 @@ class Polygoni {
   char shapepath[kPathLength] = {};
   IDirect3DRMMeshBuilder* pointbuilder = nullptr;
   IDirect3DRMMeshBuilder* meshbuilder = nullptr;
+  // The meshes the two templates make, built once; every point and wire gets a copy.
+  IDirect3DRMMesh* point_prototype = nullptr;
+  IDirect3DRMMesh* wire_prototype = nullptr;
   // The layer offers no wrap interface; the handle stays empty and is released if set.
   IDirect3DRMObject* wrap = nullptr;
   _D3DVECTOR prelength{1, 1, 1};

@@ -42,7 +42,8 @@ void RelayWire(Polygoni* m, int wire, int point) {
   if (offset.y == 0.0f) offset.y = kLeastOffset;
   if (offset.z == 0.0f) offset.z = kLeastOffset;
   const float len = std::sqrt(offset.x * offset.x + offset.y * offset.y + offset.z * offset.z);
-  if (w.wiremeshes) w.wiremeshes->Scale(1.0f, 1.0f, len / w.beforelength);
+  // A wire that only moved keeps its length; a scale by one would change no vertex.
+  if (w.wiremeshes && len != w.beforelength) w.wiremeshes->Scale(1.0f, 1.0f, len / w.beforelength);
   w.beforelength = len;
 }
 
@@ -117,8 +118,20 @@ int Polygoni::MoveSelectedPoints() {
         break;
     }
     if (p.frames) p.frames->SetPosition(scene, p.point.x, p.point.y, p.point.z);
-    if (!relay_wires) continue;
-    for (uint32_t k = 0; k < p.num_connected; ++k) RelayWire(this, *p.connectedwire[k], i);
+  }
+  // A wire is laid from the positions of both ends, so once every point is placed each
+  // wire is laid once, from the end the point order reaches last.
+  if (relay_wires) {
+    for (int i = 0; i < num_points; ++i) {
+      PointStuff& p = pointdata[i];
+      if (!p.selected) continue;
+      for (uint32_t k = 0; k < p.num_connected; ++k) {
+        const WireStuff& w = wiredata[*p.connectedwire[k]];
+        IdCell other = w.points[0] == p.id ? w.points[1] : w.points[0];
+        const bool later_end = !w.callback && other && *other > i && *other < num_points && pointdata[*other].selected;
+        if (!later_end) RelayWire(this, *p.connectedwire[k], i);
+      }
+    }
   }
   // The cursor and the pointer stay on the hovered point, unless the camera is what moves.
   if (selectedpoint >= 0 && selectedpoint < num_points && !movethecamera && world_frame) {

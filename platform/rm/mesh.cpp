@@ -27,6 +27,19 @@ IDirect3DRMMesh::~IDirect3DRMMesh() {
   }
 }
 
+HRESULT IDirect3DRMMesh::Clone(IDirect3DRMMesh** copy) const {
+  if (!copy) return D3DRMERR_BADVALUE;
+  auto* made = new IDirect3DRMMesh;
+  made->groups_ = groups_;
+  for (Group& g : made->groups_) {
+    if (g.texture) g.texture->AddRef();
+    if (g.material) g.material->AddRef();
+  }
+  made->generation_ = generation_;
+  *copy = made;
+  return D3DRM_OK;
+}
+
 IDirect3DRMMesh::Group* IDirect3DRMMesh::FindGroup(D3DRMGROUPINDEX id) {
   if (id < 0 || static_cast<size_t>(id) >= groups_.size()) return nullptr;
   return &groups_[static_cast<size_t>(id)];

@@ -54,6 +54,9 @@ class IDirect3DRMMesh : public IDirect3DRMVisual {
   HRESULT GetGroupTexture(D3DRMGROUPINDEX id, IDirect3DRMTexture** texture);  // AddRefs
   HRESULT SetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMaterial* material);
   HRESULT GetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMaterial** material);  // AddRefs
+  // A new mesh with copies of every group (texture and material shared); far cheaper than
+  // building the same mesh again from its builder.
+  HRESULT Clone(IDirect3DRMMesh** copy) const;
   // Multiplies every vertex position, so repeated scales accumulate.
   HRESULT Scale(D3DVALUE sx, D3DVALUE sy, D3DVALUE sz);
   HRESULT Translate(D3DVALUE tx, D3DVALUE ty, D3DVALUE tz);

@@ -232,7 +232,7 @@ TEST_F(SelectionTest, BoxBarsStartParkedThenTakeTheExtentOfTheirAxisWithZeroAsTw
 
 TEST_F(SelectionTest, MoveWaitsInTheDeadZoneThenTranslatesByTheActiveViewsMapping) {
   const int p = AddPoint(1, 2, 3);
-  m.pointdata[p].selected = true;
+  m.pointdata[p].selected = m.pointdata[p].active = true;
   m.selectedpoint = p;
   model_links.active_view = [] { return 2; };
   PutCursor(0, 0, 0);
@@ -244,9 +244,13 @@ TEST_F(SelectionTest, MoveWaitsInTheDeadZoneThenTranslatesByTheActiveViewsMappin
   mouser.rdifference = {1, 2, 3};
   m.MoveSelectedPoints();
   EXPECT_TRUE(m.mundo);
+  EXPECT_TRUE(m.readytopaste[2]) << "the press's undo snapshot";
   EXPECT_FALSE(m.movelatch);
   EXPECT_FALSE(m.changed);
   EXPECT_FLOAT_EQ(m.pointdata[p].point.x, 1);
+  m.readytopaste[2] = false;
+  m.MoveSelectedPoints();
+  EXPECT_FALSE(m.readytopaste[2]) << "one snapshot per press, however long the rest";
 
   PutCursor(0, 0.06f, 0);
   m.MoveSelectedPoints();
