@@ -1,5 +1,6 @@
 // Commands on the whole model: selecting every point, flipping faces, showing the points,
-// orthographic drawing and centring the mesh in front of the front camera.
+// orthographic drawing, centring the mesh in front of the front camera, the clipboard and
+// undo.
 #include "app/edit_input.h"
 #include "app/globals.h"
 #include "model/polygoni.h"
@@ -15,6 +16,12 @@ constexpr WORD kFlipLast = 270;
 constexpr WORD kFlipSelected = 271;
 constexpr WORD kShowPoints = 285;
 constexpr WORD kCenterMesh = 286;
+constexpr WORD kCut = 207;
+constexpr WORD kCopy = 208;
+constexpr WORD kPaste = 209;
+constexpr WORD kUndo = 283;
+constexpr WORD kEnableUndo = 284;
+constexpr int kEditBuffer = 0;
 // Where Center Mesh puts the model frame and the cursor, straight ahead of the front camera.
 constexpr float kCenterDepth = 30.0f;
 
@@ -96,6 +103,23 @@ bool OnModelCommand(HWND win, HMENU menu, WORD id) {
       m.UpdateActive();
       return true;
     case kCenterMesh: CenterMesh(); return true;
+    case kCut:
+    case kCopy:
+      m.snip_mode[kEditBuffer] = id == kCut ? cut : copy;
+      m.Cut(kEditBuffer, false);
+      m.readytopaste[kEditBuffer] = true;
+      return true;
+    case kPaste:
+      m.StoreUndo();
+      m.snip_mode[kEditBuffer] = paste;
+      m.Paste(true, true, kEditBuffer, false);
+      m.readytopaste[kEditBuffer] = true;
+      return true;
+    case kUndo:
+      m.Revert();
+      EnableMenuItem(menu, kUndo, MF_BYCOMMAND | MF_GRAYED);
+      return true;
+    case kEnableUndo: EnableMenuItem(menu, kUndo, MF_BYCOMMAND | MF_ENABLED); return true;
     default: return false;
   }
 }

@@ -5,6 +5,7 @@
 #include "app/edit_input.h"
 #include "app/errors.h"
 #include "app/globals.h"
+#include "app/option_dialogs.h"
 #include "app/shell.h"
 #include "model/polygoni.h"
 #include "model/selection_box.h"
@@ -184,6 +185,23 @@ void OnLeftUp() {
   }
 }
 
+// Delete asks what to delete, faces or points, when some point is selected.
+void DeleteKey() {
+  Polygoni& m = polygoner;
+  int active = 0;
+  for (int i = 0; i < m.num_points && active == 0; ++i) active += m.pointdata[i].active;
+  if (active == 0) return;
+  constexpr int kDeleteDialog = 2;
+  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDeleteDialog),
+                                         main_window, DeleteDlgProc, 0);
+  // A dialog that could not be shown chose nothing, so nothing is deleted.
+  if (result == -1) {
+    Msg("DialogBox failed");
+    return;
+  }
+  if (result != 1) m.DeleteSelected(true);
+}
+
 }  // namespace
 
 void OnPointerMessage(UINT msg, WPARAM wparam, LPARAM lparam, HINSTANCE instance) {
@@ -219,6 +237,7 @@ void OnKeyMessage(UINT msg, WPARAM wparam) {
       switch (static_cast<int>(wparam)) {
         case VK_ESCAPE: polygoner.Terminate(); break;
         case VK_SPACE: polygoner.look = !polygoner.look; break;
+        case VK_DELETE: DeleteKey(); break;
         case VK_LEFT:
           mouser.difference.x -= 1;
           mouser.rdifference.x = -1.0f;
