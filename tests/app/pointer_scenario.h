@@ -49,6 +49,13 @@ class PointerScenario : public testing::Test {
   void HoverAt(Pixel p) {
     for (int i = 0; i < kHoverPasses; ++i) MoveTo(p);
   }
+  // Rests the pointer at `p` until the hover test holds point `index`: letting go of a
+  // point held before and taking the new one are two hover tests, and where the pass
+  // count stands decides whether one round of passes holds both.
+  void HoverOn(Pixel p, int index) {
+    for (int i = 0; i < 3 * kHoverPasses && polygoner.selectedpoint != index; ++i) MoveTo(p);
+    ASSERT_EQ(polygoner.selectedpoint, index);
+  }
   void Press(Pixel p) {
     app.Post(app.front(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     ASSERT_TRUE(app.Turn());
