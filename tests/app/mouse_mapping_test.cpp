@@ -132,3 +132,38 @@ TEST_F(PointerTest, CursorAtTheNearestDistanceCreepsAwayAndEndsDrags) {
   polygoner.makebox = false;
 }
 
+
+// Where the side and top viewports sit in the view window, taken from the window itself:
+// both start 5 pixels right of half its width; the side view of three starts at half its
+// height. A pointer 40 pixels right of and 30 above a viewport's centre puts the cursor
+// there in that view's camera plane.
+TEST_F(PointerTest, SideAndTopViewportsAreFoundFromTheWindowsHalves) {
+  app.Command(233);
+  ASSERT_TRUE(app.Turn());
+  RECT client;
+  ASSERT_TRUE(GetClientRect(app.front(), &client));
+  const int cw2 = client.right / 2, ch2 = client.bottom / 2;
+  struct Case {
+    int view;
+    IDirect3DRMViewport* viewport;
+    IDirect3DRMFrame* camera;
+    int ox, oy;
+  };
+  for (const Case& c : {Case{2, myglobs.view2, myglobs.camera2, cw2 + 5, ch2},
+                        Case{3, myglobs.view3, myglobs.camera3, cw2 + 5, 0}}) {
+    const auto w = static_cast<float>(c.viewport->GetWidth()), h = static_cast<float>(c.viewport->GetHeight());
+    const Pixel target{c.ox + static_cast<int>(w / 2) + 40, c.oy + static_cast<int>(h / 2) - 30};
+    // The first move enters the view and warps the pointer onto the cursor there.
+    Pointer(target.x, target.y);
+    Pointer(target.x, target.y);
+    ASSERT_EQ(vp_data.activeview, c.view);
+    D3DVECTOR p{0, 0, 0};
+    ASSERT_EQ(polygoner.world_frame->GetPosition(c.camera, &p), D3DRM_OK);
+    const float xf = w > h ? 1.0f : w / h, yf = w > h ? h / w : 1.0f;
+    const float unit = *vp_data.depth / c.viewport->GetFront();
+    const float x = (static_cast<float>(target.x - c.ox) - w / 2) * xf * unit / w;
+    const float y = (h / 2 - static_cast<float>(target.y - c.oy)) * yf * unit / h;
+    EXPECT_NEAR(p.x, x, 1e-3) << "view " << c.view;
+    EXPECT_NEAR(p.y, y, 1e-3) << "view " << c.view;
+  }
+}

@@ -84,7 +84,13 @@ TEST_F(CreationTest, DecagonFansIntoEightFaces) {
   ASSERT_EQ(m.num_faces, 8);
   EXPECT_EQ(m.num_wireframes, 10 + 7);
   EXPECT_EQ(m.num_created, 8);
-  for (int k = 2; k <= 8; ++k) EXPECT_GE(Joining(0, k), 10) << "diagonal to corner " << k;
+  // Edges are wires 0..9 and diagonal j (corner 0 to corner j+1) is wire 9 + j. Turning a
+  // face toward the camera swaps corners only, so the sides stay in the order made: the
+  // middle faces run (diagonal j, diagonal j-1, edge j).
+  for (int k = 2; k <= 8; ++k) EXPECT_EQ(Joining(0, k), 8 + k) << "diagonal to corner " << k;
+  EXPECT_EQ(Sides(0), (std::array<int, 3>{0, 1, 10}));
+  for (int j = 2; j <= 7; ++j) EXPECT_EQ(Sides(j - 1), (std::array<int, 3>{9 + j, 8 + j, j})) << "face " << j - 1;
+  EXPECT_EQ(Sides(7), (std::array<int, 3>{16, 9, 8}));
   for (int f = 0; f < 8; ++f) {
     EXPECT_NEAR(m.facedata[f].normal.z, -1.0f, 1e-5) << "face " << f;
     EXPECT_EQ(Corners(f)[0] == 0 || Corners(f)[1] == 0, true) << "face " << f << " is not on corner 0";
