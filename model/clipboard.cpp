@@ -214,15 +214,8 @@ int Polygoni::Paste(bool center, bool /*offset*/, int index, bool undo) {
 
   // The undo buffer holds positions in the model frame; they are placed in the scene with
   // one transform for all of them.
-  math3d::Mat4 to_scene = math3d::Identity();
-  if (undo && scene && world_frame2) {
-    D3DRMMATRIX4D model, world;
-    world_frame2->WorldMatrix(model);
-    scene->WorldMatrix(world);
-    math3d::Mat4 from_world;
-    if (math3d::AffineInverse(math3d::FromD3DMatrix(world), &from_world))
-      to_scene = math3d::Multiply(math3d::FromD3DMatrix(model), from_world);
-  }
+  const math3d::Mat4 to_scene =
+      undo && scene && world_frame2 ? CoordinatesBetween(*world_frame2, *scene) : math3d::Identity();
 
   const int count = num_cutpoints[index];
   const PointStuff* buffered = pointbuffer[index];

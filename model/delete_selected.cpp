@@ -94,48 +94,46 @@ void DeleteFaces(Polygoni& m) {
   }
 }
 
-// Faces of each point, by the point's index when the deletion starts. Points below the
-// one being deleted never move, so their lists stay right; the lists hold face cells,
-// which follow faces that compaction moves.
-struct FacesByCorner {
+// For each element index (a corner's or a side's, taken from each face's cells by `of`),
+// the faces naming it, as a count-then-fill index: element e's faces are
+// faces[start[e] .. start[e + 1]).
+template <class Entry>
+struct FacesOf {
   std::vector<int> start;
-  std::vector<IdCell> faces;
+  std::vector<Entry> faces;
 
-  explicit FacesByCorner(Polygoni& m) : start(static_cast<size_t>(m.num_points) + 1, 0) {
+  template <class Cells, class Value>
+  FacesOf(Polygoni& m, int elements, Cells of, Value value) : start(static_cast<size_t>(elements) + 1, 0) {
     m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
-      for (IdCell corner : f.points) start[*corner + 1] += 1;
+      for (IdCell e : of(f)) start[*e + 1] += 1;
     });
     for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
     faces.resize(static_cast<size_t>(start.back()));
     std::vector<int> fill(start.begin(), start.end() - 1);
     m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
-      for (IdCell corner : f.points) faces[fill[*corner]++] = f.id;
+      for (IdCell e : of(f)) faces[fill[*e]++] = value(f);
     });
   }
 };
 
-// Faces of each wire, by wire index; nothing is removed while this is read.
-struct FacesBySide {
-  std::vector<int> start;
-  std::vector<int> faces;
+// Faces by side, as face indices: nothing is removed while they are read.
+FacesOf<int> FacesBySide(Polygoni& m) {
+  return FacesOf<int>(
+      m, m.num_wireframes, [](FaceStuff& f) -> IdCell(&)[3] { return f.sides; }, [](FaceStuff& f) { return *f.id; });
+}
 
-  explicit FacesBySide(Polygoni& m) : start(static_cast<size_t>(m.num_wireframes) + 1, 0) {
-    m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
-      for (IdCell side : f.sides) start[*side + 1] += 1;
-    });
-    for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-    faces.resize(static_cast<size_t>(start.back()));
-    std::vector<int> fill(start.begin(), start.end() - 1);
-    m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
-      for (IdCell side : f.sides) faces[fill[*side]++] = *f.id;
-    });
-  }
-};
+// Faces by corner, as face cells, which follow faces that compaction moves. The lists are
+// by the point's index when the deletion starts; points below the one being deleted never
+// move, so their lists stay right.
+FacesOf<IdCell> FacesByCorner(Polygoni& m) {
+  return FacesOf<IdCell>(
+      m, m.num_points, [](FaceStuff& f) -> IdCell(&)[3] { return f.points; }, [](FaceStuff& f) { return f.id; });
+}
 
 // A neighbour of a deleted point goes with it unless one of its wires bounds a face
 // without that point. Later deleted points decide over earlier ones.
 void MarkNeighbours(Polygoni& m) {
-  const FacesBySide by_side(m);
+  const FacesOf<int> by_side = FacesBySide(m);
   for (int a = 0; a < m.num_points; ++a) {
     const PointStuff& pa = m.pointdata[a];
     if (!pa.active) continue;
@@ -161,7 +159,7 @@ void MarkNeighbours(Polygoni& m) {
 
 void DeletePoints(Polygoni& m) {
   MarkNeighbours(m);
-  const FacesByCorner by_corner(m);
+  const FacesOf<IdCell> by_corner = FacesByCorner(m);
   std::vector<int> faces;
   // Highest marked point first; the point moved into a freed slot was the last one and so
   // not marked, and the pass goes on below it.

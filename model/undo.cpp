@@ -27,15 +27,8 @@ void Polygoni::StoreUndo() {
 
   // Scene to model-frame coordinates with one matrix for every point; the stored positions
   // come back unchanged afterwards.
-  math3d::Mat4 to_model = math3d::Identity();
-  if (scene && world_frame2) {
-    D3DRMMATRIX4D world, model;
-    scene->WorldMatrix(world);
-    world_frame2->WorldMatrix(model);
-    math3d::Mat4 from_world;
-    if (math3d::AffineInverse(math3d::FromD3DMatrix(model), &from_world))
-      to_model = math3d::Multiply(math3d::FromD3DMatrix(world), from_world);
-  }
+  const math3d::Mat4 to_model =
+      scene && world_frame2 ? CoordinatesBetween(*scene, *world_frame2) : math3d::Identity();
   std::vector<_D3DVECTOR> kept;
   kept.reserve(static_cast<size_t>(num_points));
   pointdata.ForEach(num_points, [&](PointStuff& p) {

@@ -154,6 +154,15 @@ Mat4 IDirect3DRMFrame::World() const {
 
 void IDirect3DRMFrame::WorldMatrix(D3DRMMATRIX4D m) const { math3d::ToD3DMatrix(World(), m); }
 
+Mat4 CoordinatesBetween(const IDirect3DRMFrame& from, const IDirect3DRMFrame& to) {
+  D3DRMMATRIX4D from_world, to_world;
+  from.WorldMatrix(from_world);
+  to.WorldMatrix(to_world);
+  Mat4 world_to = math3d::Identity();
+  if (!math3d::AffineInverse(math3d::FromD3DMatrix(to_world), &world_to)) return math3d::Identity();
+  return math3d::Multiply(math3d::FromD3DMatrix(from_world), world_to);
+}
+
 bool IDirect3DRMFrame::RefToParent(const IDirect3DRMFrame* ref, Mat4* m) const {
   if (!ref || ref == parent_) {
     *m = math3d::Identity();

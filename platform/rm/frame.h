@@ -115,3 +115,9 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   math3d::Vec3 velocity_;                    // parent's coordinates per unit of delta
   std::vector<MoveCallback> move_callbacks_;
 };
+
+// The matrix taking coordinates in frame `from` to coordinates in frame `to` (a row vector
+// times the matrix, as in math3d), for converting many points with one look at the tree.
+// Identity when `to` cannot be inverted.
+math3d::Mat4 CoordinatesBetween(const IDirect3DRMFrame& from, const IDirect3DRMFrame& to);
+

@@ -157,16 +157,7 @@ class DeletionTest : public ModelTest {
 
 TEST_F(DeletionTest, IndexedPassesRemoveWhatThePlainRulesRemoveInTheSameOrder) {
   // The plain reading runs on a second model made the same way.
-  IDirect3DRMFrame* root = nullptr;
-  ASSERT_EQ(lpD3DRM->CreateFrame(nullptr, &root), D3DRM_OK);
-  auto plain = std::make_unique<Polygoni>();
-  lpD3DRM->CreateFrame(root, &plain->scene);
-  lpD3DRM->CreateFrame(plain->scene, &plain->world_frame);
-  lpD3DRM->CreateFrame(plain->scene, &plain->world_frame2);
-  plain->InitPolygoni();
-  plain->InitPoint();
-  plain->InitWire();
-
+  auto plain = MakeModel(model->scene->Parent());
   for (unsigned seed = 0; seed < 120; ++seed) {
     const bool points_mode = seed % 2 == 1;
     BuildRandom(seed);
@@ -188,12 +179,7 @@ TEST_F(DeletionTest, IndexedPassesRemoveWhatThePlainRulesRemoveInTheSameOrder) {
       ASSERT_EQ(m->num_points + m->num_wireframes + m->num_faces, 0);
     }
   }
-  IDirect3DRMFrame* cursor = plain->world_frame;
-  IDirect3DRMFrame* frame2 = plain->world_frame2;
-  plain.reset();
-  cursor->Release();
-  frame2->Release();
-  root->Release();
+  DropModel(&plain);
 }
 
 TEST_F(DeletionTest, FacesModeKeepsASharedSideAndTheFaceBeyondIt) {

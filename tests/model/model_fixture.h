@@ -17,34 +17,44 @@ class ModelTest : public ::testing::Test {
   void SetUp() override {
     SetMsgSink([this](const std::string&, const std::string& text) { messages.push_back(text); });
     ASSERT_EQ(Direct3DRMCreate(&lpD3DRM), D3DRM_OK);
-    model = std::make_unique<Polygoni>();
     IDirect3DRMFrame* root = nullptr;
     ASSERT_EQ(lpD3DRM->CreateFrame(nullptr, &root), D3DRM_OK);
     root_ = root;
-    ASSERT_EQ(lpD3DRM->CreateFrame(root, &model->scene), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateFrame(model->scene, &model->world_frame), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateFrame(model->scene, &model->world_frame2), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateFrame(root, &model->view1), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateFrame(root, &model->view2), D3DRM_OK);
-    ASSERT_EQ(lpD3DRM->CreateFrame(root, &model->view3), D3DRM_OK);
-    model->view1->SetPosition(nullptr, 0, 0, -50);
-    model->InitPolygoni();
-    model->InitPoint();
-    model->InitWire();
+    model = MakeModel(root);
     ASSERT_TRUE(messages.empty()) << messages[0];
   }
 
   void TearDown() override {
-    // The model does not release the cursor and model frames; the start-up owns them.
-    IDirect3DRMFrame* cursor = model->world_frame;
-    IDirect3DRMFrame* frame2 = model->world_frame2;
-    model.reset();
-    cursor->Release();
-    frame2->Release();
+    DropModel(&model);
     root_->Release();
     lpD3DRM->Release();
     lpD3DRM = nullptr;
     SetMsgSink(nullptr);
+  }
+
+  // A model with its scene, cursor and model frames under `root`, three cameras, and the
+  // point and wire templates loaded.
+  static std::unique_ptr<Polygoni> MakeModel(IDirect3DRMFrame* root) {
+    auto m = std::make_unique<Polygoni>();
+    lpD3DRM->CreateFrame(root, &m->scene);
+    lpD3DRM->CreateFrame(m->scene, &m->world_frame);
+    lpD3DRM->CreateFrame(m->scene, &m->world_frame2);
+    lpD3DRM->CreateFrame(root, &m->view1);
+    lpD3DRM->CreateFrame(root, &m->view2);
+    lpD3DRM->CreateFrame(root, &m->view3);
+    m->view1->SetPosition(nullptr, 0, 0, -50);
+    m->InitPolygoni();
+    m->InitPoint();
+    m->InitWire();
+    return m;
+  }
+  static void DropModel(std::unique_ptr<Polygoni>* m) {
+    // The model does not release the cursor and model frames; the start-up owns them.
+    IDirect3DRMFrame* cursor = (*m)->world_frame;
+    IDirect3DRMFrame* frame2 = (*m)->world_frame2;
+    m->reset();
+    cursor->Release();
+    frame2->Release();
   }
 
   // The model's invariant check, as a test assertion.

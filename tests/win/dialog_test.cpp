@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -236,10 +236,3 @@ TEST_F(DialogTest, TheDeleteTemplateHasItsButtonsInARowAboveTheHelp) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

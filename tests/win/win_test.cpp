@@ -2,7 +2,7 @@
 // accelerators, toolbar, status bar, menu help, message boxes, pointer and presenting.
 #include <gtest/gtest.h>
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
@@ -475,11 +475,3 @@ TEST_F(WinTest, MenuSelectCarriesItemFlagsAndPopupsAnnounceThemselves) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // Every test runs headless; the layer treats this platform as non-interactive.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

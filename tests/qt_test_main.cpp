@@ -1,5 +1,6 @@
-// Every application test runs headless in its own process, so the program's globals start
-// fresh each time.
+// The main of the tests that need Qt: every one runs headless (the window layer treats this
+// platform as non-interactive), each test in its own process, so the program's globals
+// start fresh each time.
 #include <gtest/gtest.h>
 
 #include <QApplication>
