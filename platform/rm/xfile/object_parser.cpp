@@ -50,7 +50,8 @@ float* FloatsOf(std::vector<D3DVECTOR>& v) {
 
 class ObjectParser {
  public:
-  ObjectParser(Lexer& lexer, Scene& scene) : lex_(lexer), scene_(scene) {}
+  ObjectParser(Lexer& lexer, Scene& scene)
+      : lex_(lexer), scene_(scene), material_slots_left_(lexer.Remaining() / lexer.MinValueBytes()) {}
 
   bool ParseBody() {
     Token t;
@@ -297,6 +298,10 @@ class ObjectParser {
     if (scene_mesh.has_material_list) return SkipBody();
     uint32_t nm, ni;
     if (!lex_.ReadUInt(&nm) || !lex_.ReadUInt(&ni) || !lex_.CouldHold(ni, 1)) return false;
+    // The list's materials are allocated, white ones padding what it does not give, so the
+    // count must be backed: by what follows it, and all lists together by the whole body.
+    if (!lex_.CouldHold(nm, 1) || nm > material_slots_left_) return false;
+    material_slots_left_ -= nm;
     std::vector<uint32_t> indices(ni);
     if (!lex_.ReadUInts(indices.data(), ni)) return false;
     for (uint32_t m : indices) {
@@ -350,6 +355,7 @@ class ObjectParser {
 
   Lexer& lex_;
   Scene& scene_;
+  size_t material_slots_left_;  // values the body could hold, less the materials counted so far
 };
 
 }  // namespace

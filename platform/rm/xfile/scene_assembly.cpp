@@ -2,10 +2,9 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 
+#include "platform/rm/xfile/material_index.h"
 #include "platform/rm/xfile/mesh_merge.h"
-#include "platform/rm/xfile/token.h"
 
 namespace xfile {
 
@@ -31,28 +30,7 @@ bool IsIdentity(const float* m) {
   return true;
 }
 
-bool SameGuid(const GUID& a, const GUID& b) {
-  return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
-         std::memcmp(a.Data4, b.Data4, sizeof(a.Data4)) == 0;
-}
-
-const NamedMaterial* FindMaterial(const Scene& scene, const MaterialSlot& slot) {
-  if (slot.reference_has_guid) {
-    for (const NamedMaterial& m : scene.materials) {
-      if (m.has_guid && SameGuid(m.guid, slot.reference_guid)) return &m;
-    }
-  }
-  if (slot.reference_name.empty()) return nullptr;
-  for (const NamedMaterial& m : scene.materials) {
-    if (m.name == slot.reference_name) return &m;
-  }
-  for (const NamedMaterial& m : scene.materials) {
-    if (EqualNoCase(m.name, slot.reference_name)) return &m;
-  }
-  return nullptr;
-}
-
-bool ResolveMaterials(const Scene& scene, SceneMesh* mesh) {
+bool ResolveMaterials(const MaterialIndex& index, SceneMesh* mesh) {
   if (!mesh->has_material_list) return true;
   std::vector<MeshMaterial>& out = mesh->data.materials;
   out.clear();
@@ -62,7 +40,7 @@ bool ResolveMaterials(const Scene& scene, SceneMesh* mesh) {
       out.push_back(slot.material);
       continue;
     }
-    const NamedMaterial* named = FindMaterial(scene, slot);
+    const NamedMaterial* named = index.Find(slot);
     if (!named) return false;
     out.push_back(named->material);
   }
@@ -121,8 +99,9 @@ bool AssembleScene(Scene* scene, MeshData* result) {
       if (!std::isfinite(v)) v = 0;
     }
   }
+  const MaterialIndex materials(scene->materials);
   for (SceneMesh& mesh : scene->meshes) {
-    if (!ResolveMaterials(*scene, &mesh)) return false;
+    if (!ResolveMaterials(materials, &mesh)) return false;
     if (mesh.frame >= 0) {
       const float* m = world[static_cast<size_t>(mesh.frame)].data();
       if (!IsIdentity(m)) TransformMesh(m, &mesh.data);
