@@ -98,6 +98,41 @@ DialogResource DeleteDialog() {
   return dialog;
 }
 
+// The shape to add, its segment count and its scale along each axis. The combo box's
+// height includes its dropped list.
+DialogResource CreateShapeDialog() {
+  using Kind = DialogControlKind;
+  DialogResource dialog{8, "Create Shape", 0, 0, 206, 115, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, {}};
+  dialog.controls = {
+      {Kind::kLeftText, "Shape", -1, 7, 7, 90, 8},
+      {Kind::kDropDownList, "", 101, 7, 17, 90, 60, CBS_SORT},
+      {Kind::kLeftText, "Segments", -1, 7, 35, 90, 8},
+      {Kind::kListBox, "", 102, 7, 45, 90, 63, LBS_SORT | LBS_NOTIFY},
+      {Kind::kGroupBox, "Scale", -1, 106, 7, 93, 64},
+      {Kind::kLeftText, "X:", -1, 114, 22, 12, 8},
+      {Kind::kEdit, "", 103, 128, 20, 62, 12, ES_AUTOHSCROLL},
+      {Kind::kLeftText, "Y:", -1, 114, 38, 12, 8},
+      {Kind::kEdit, "", 104, 128, 36, 62, 12, ES_AUTOHSCROLL},
+      {Kind::kLeftText, "Z:", -1, 114, 54, 12, 8},
+      {Kind::kEdit, "", 105, 128, 52, 62, 12, ES_AUTOHSCROLL},
+      {Kind::kDefPushButton, "OK", IDOK, 106, 94, 45, 14},
+      {Kind::kPushButton, "Cancel", IDCANCEL, 154, 94, 45, 14},
+  };
+  return dialog;
+}
+
+// Asked before a save replaces a file; Cancel is IDCANCEL, so Escape keeps the file.
+DialogResource ReplaceFileDialog() {
+  using Kind = DialogControlKind;
+  DialogResource dialog{11, "Replace File", 0, 0, 149, 66, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, {}};
+  dialog.controls = {
+      {Kind::kCentredText, "File exists, replace existing file?", -1, 7, 14, 135, 16},
+      {Kind::kPushButton, "YES", IDOK, 20, 42, 50, 14},
+      {Kind::kPushButton, "Cancel", IDCANCEL, 79, 42, 50, 14},
+  };
+  return dialog;
+}
+
 const StringResource kStrings[] = {
     {50, "Edit existing polygons"},
     {113, "Toggle select points in the scene"},
@@ -183,5 +218,7 @@ void RegisterAppResources() {
   set.icons.push_back({13, Embedded("ICON", 13)});
   set.icons.push_back({"AppIcon", Embedded("ICON", 13)});
   set.dialogs.push_back(DeleteDialog());
+  set.dialogs.push_back(CreateShapeDialog());
+  set.dialogs.push_back(ReplaceFileDialog());
   RegisterResources(set);
 }

@@ -26,6 +26,9 @@ constexpr ControlClass kControlClasses[] = {
     {DialogControlKind::kGroupBox, kButtonClass, BS_GROUPBOX},
     {DialogControlKind::kAutoRadioButton, kButtonClass, BS_AUTORADIOBUTTON},
     {DialogControlKind::kAutoCheckBox, kButtonClass, BS_AUTOCHECKBOX},
+    {DialogControlKind::kDropDownList, kComboBoxClass, CBS_DROPDOWNLIST},
+    {DialogControlKind::kListBox, kListBoxClass, 0},
+    {DialogControlKind::kEdit, kEditClass, ES_LEFT},
 };
 
 const ControlClass* ClassOf(DialogControlKind kind) {

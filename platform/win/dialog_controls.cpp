@@ -1,6 +1,6 @@
 // The controls of dialogs: buttons (push, default, auto check box, auto radio button,
 // group box) and static texts as Qt widgets, their window procedure, what a click does,
-// and the calls that address them by id.
+// how a control tells its parent, and the calls that address controls by id.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -62,9 +62,7 @@ void Click(HWND button) {
     default:
       break;
   }
-  if (LiveWindow(button) && LiveWindow(button->parent))
-    SendMessageA(button->parent, WM_COMMAND, MAKEWPARAM(button->id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(button));
+  NotifyParent(button, BN_CLICKED);
 }
 
 void ShowText(QWidget* widget, const std::string& window_text) {
@@ -79,6 +77,25 @@ void ShowText(QWidget* widget, const std::string& window_text) {
 }
 
 }  // namespace
+
+bool IsControlKind(WindowKind kind) {
+  switch (kind) {
+    case WindowKind::kButton:
+    case WindowKind::kStatic:
+    case WindowKind::kComboBox:
+    case WindowKind::kListBox:
+    case WindowKind::kEdit:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void NotifyParent(HWND control, WORD code) {
+  if (LiveWindow(control) && LiveWindow(control->parent))
+    SendMessageA(control->parent, WM_COMMAND, MAKEWPARAM(control->id, code),
+                 reinterpret_cast<LPARAM>(control));
+}
 
 // Button types other than those below show as push buttons.
 QWidget* MakeButtonWidget(HWND window, QWidget* parent) {
@@ -179,6 +196,11 @@ BOOL CheckRadioButton(HWND dialog, int first, int last, int check) {
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
   HWND item = GetDlgItem(dialog, id);
   return item ? SetWindowTextA(item, text) : FALSE;
+}
+
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND item = GetDlgItem(dialog, id);
+  return item ? SendMessageA(item, message, wparam, lparam) : 0;
 }
 
 UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/win/win.h"
@@ -16,16 +17,30 @@ struct ModalResponder {
   // dialog's end result is returned to its caller. A dialog still open when the driver
   // returns is cancelled as Escape would.
   std::function<void(HWND dialog)> drive_dialog;
+  // Answers a file dialog (save: GetSaveFileNameA): gets the request as the program made
+  // it and returns the path the user chose, or nullopt for cancel. The answer stands for
+  // the whole exchange with the user, prompts included; the layer then fills the request
+  // as the dialog would (default extension, filter index, offsets).
+  std::function<std::optional<std::string>(bool save, const OPENFILENAMEA& request)> answer_file;
 };
 
 // Installs the responder; an empty one restores normal behaviour. Without a responder, on
 // Qt's non-interactive platforms ("offscreen", "minimal"), a box writes its caption and
-// text to standard error and returns its default button, and a dialog writes its caption
-// and is cancelled.
+// text to standard error and returns its default button, and a dialog or file dialog
+// writes its caption and is cancelled.
 void SetModalResponder(ModalResponder responder);
 const ModalResponder& GetModalResponder();
 
-// The layer's own call for drivers: clicks a dialog's button as a user would (an auto
-// check box toggles, an auto radio button takes the check from its group, the procedure
-// hears WM_COMMAND). FALSE for a missing or disabled button, or an ended dialog.
+// The layer's own calls for drivers, each acting through the Qt widget as a user's action
+// does, so the procedure hears what a user would cause. FALSE for a missing or disabled
+// control, or an ended dialog.
+// Clicks a button (an auto check box toggles, an auto radio button takes the check from
+// its group, the procedure hears WM_COMMAND).
 BOOL ClickDlgButton(HWND dialog, int id);
+// Picks the item with exactly this text from a combo box's list, or clicks it in a list
+// box; FALSE when there is none. A change of selection is notified as the user's.
+BOOL SelectDlgComboItem(HWND dialog, int id, const char* text);
+BOOL SelectDlgListItem(HWND dialog, int id, const char* text);
+// Replaces an edit box's text by typing: selects all, then one key per character (an
+// empty text deletes the selection). Each keystroke that changes the text sends EN_CHANGE.
+BOOL TypeDlgItemText(HWND dialog, int id, const char* text);

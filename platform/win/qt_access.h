@@ -1,4 +1,5 @@
-// The Qt objects behind handles, for the layer's tests (which drive them as a user would).
+// The Qt objects behind handles, and the file dialog a request would show, for the layer's
+// tests (which drive them as a user would).
 #pragma once
 
 #include <string>
@@ -6,6 +7,7 @@
 #include "platform/win/win.h"
 
 class QAction;
+class QFileDialog;
 class QMenu;
 class QMenuBar;
 class QToolButton;
@@ -20,3 +22,5 @@ QMenu* PopupWidgetOf(HMENU menu);
 QToolButton* ToolbarButtonOf(HWND toolbar, int command);
 // Asks the toolbar's parent for a button's tip, as hovering the button does.
 std::string RequestToolbarTip(HWND toolbar, int command);
+// Qt's file dialog as a request would show it, not yet run; the caller owns it.
+QFileDialog* MakeFileDialog(bool save, const OPENFILENAMEA& request);

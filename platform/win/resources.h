@@ -68,7 +68,8 @@ struct IconResource {
 
 // A control of a dialog template. The kind gives its class and type style; `style` adds
 // flags such as WS_GROUP (starts a group of auto radio buttons, which runs to the next
-// control that has it) or WS_DISABLED. Positions and sizes are in dialog units.
+// control that has it), WS_DISABLED, CBS_SORT, LBS_SORT, LBS_NOTIFY or ES_AUTOHSCROLL.
+// Positions and sizes are in dialog units; a drop-down list's height includes its list.
 enum class DialogControlKind {
   kPushButton,
   kDefPushButton,
@@ -77,6 +78,9 @@ enum class DialogControlKind {
   kGroupBox,
   kAutoRadioButton,
   kAutoCheckBox,
+  kDropDownList,  // a combo box, CBS_DROPDOWNLIST
+  kListBox,
+  kEdit,  // single line
 };
 struct DialogControl {
   DialogControlKind kind = DialogControlKind::kPushButton;

@@ -1,7 +1,7 @@
 // The window-system calls the editor makes: windows and their classes, the message queue,
 // menus, accelerators, cursors and the pointer, painting, message boxes, dialogs from
-// templates and a few system queries, with the platform's names and numeric values.
-// Implemented on Qt; no Qt type appears here.
+// templates and their controls, the common file dialogs and a few system queries, with the
+// platform's names and numeric values. Implemented on Qt; no Qt type appears here.
 #pragma once
 
 #include <cstddef>
@@ -567,10 +567,54 @@ inline constexpr DWORD SS_LEFT = 0x0000;
 inline constexpr DWORD SS_CENTER = 0x0001;
 inline constexpr DWORD SS_TYPEMASK = 0x001F;
 
+inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
+inline constexpr DWORD CBS_SORT = 0x0100;
+inline constexpr DWORD LBS_NOTIFY = 0x0001;
+inline constexpr DWORD LBS_SORT = 0x0002;
+inline constexpr DWORD ES_LEFT = 0x0000;
+inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr UINT BST_UNCHECKED = 0x0000;
 inline constexpr UINT BST_CHECKED = 0x0001;
+
+// Combo boxes (drop-down lists). CB_SELECTSTRING and CB_FINDSTRING take the item to start
+// after in wparam (-1: from the top) and a prefix in lparam; the search is case-insensitive
+// and wraps round to the start item. CB_GETLBTEXT copies into lparam, which must hold
+// CB_GETLBTEXTLEN + 1 characters. CB_SETCURSEL with -1 or an index out of range clears
+// the selection and returns CB_ERR.
+inline constexpr UINT CB_ADDSTRING = 0x0143;
+inline constexpr UINT CB_GETCOUNT = 0x0146;
+inline constexpr UINT CB_GETCURSEL = 0x0147;
+inline constexpr UINT CB_GETLBTEXT = 0x0148;
+inline constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+inline constexpr UINT CB_RESETCONTENT = 0x014B;
+inline constexpr UINT CB_FINDSTRING = 0x014C;
+inline constexpr UINT CB_SELECTSTRING = 0x014D;
+inline constexpr UINT CB_SETCURSEL = 0x014E;
+inline constexpr LRESULT CB_OKAY = 0;
+inline constexpr LRESULT CB_ERR = -1;
+// List boxes, single selection. LB_GETTEXT copies into lparam (LB_GETTEXTLEN + 1 characters);
+// LB_SETSEL takes the on/off flag in wparam and the item in lparam, and selecting an item
+// replaces the selection.
+inline constexpr UINT LB_ADDSTRING = 0x0180;
+inline constexpr UINT LB_RESETCONTENT = 0x0184;
+inline constexpr UINT LB_SETSEL = 0x0185;
+inline constexpr UINT LB_SETCURSEL = 0x0186;
+inline constexpr UINT LB_GETSEL = 0x0187;
+inline constexpr UINT LB_GETCURSEL = 0x0188;
+inline constexpr UINT LB_GETTEXT = 0x0189;
+inline constexpr UINT LB_GETTEXTLEN = 0x018A;
+inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr LRESULT LB_OKAY = 0;
+inline constexpr LRESULT LB_ERR = -1;
+// Notification codes in the high word of WM_COMMAND's wparam. The selection changes are
+// sent for the user's changes only (a list box's only with LBS_NOTIFY); an edit box's
+// EN_CHANGE follows typing and WM_SETTEXT alike.
+inline constexpr WORD CBN_SELCHANGE = 1;
+inline constexpr WORD LBN_SELCHANGE = 1;
+inline constexpr WORD EN_CHANGE = 0x0300;
 
 using DLGPROC = INT_PTR (*)(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -591,6 +635,8 @@ UINT IsDlgButtonChecked(HWND dialog, int id);
 BOOL CheckRadioButton(HWND dialog, int first, int last, int check);
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
 UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
+// Sends to the dialog's control `id`; 0 when there is no such control.
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wparam, LPARAM lparam);
 
 // ---- system ------------------------------------------------------------------------------
 
@@ -619,6 +665,7 @@ HMODULE GetModuleHandleA(LPCSTR module_name);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 
 #include "platform/win/commctrl.h"
+#include "platform/win/commdlg.h"
 #include "platform/win/modal.h"
 #include "platform/win/present.h"
 #include "platform/win/resources.h"

@@ -63,7 +63,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
   if ((style & WS_CHILD) && !parent) return nullptr;
   // Controls live inside a parent; dialogs stand on their own.
   const WindowKind kind = window_class->kind;
-  if ((kind == WindowKind::kButton || kind == WindowKind::kStatic) && !(style & WS_CHILD)) return nullptr;
+  if (IsControlKind(kind) && !(style & WS_CHILD)) return nullptr;
   if (kind == WindowKind::kDialog && (style & WS_CHILD)) return nullptr;
 
   auto owned = std::make_unique<HWND__>();
@@ -98,10 +98,14 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
       case WindowKind::kStatusBar: window->client = MakeStatusBarWidget(window, host); break;
       case WindowKind::kButton: window->client = MakeButtonWidget(window, host); break;
       case WindowKind::kStatic: window->client = MakeStaticWidget(window, host); break;
+      case WindowKind::kComboBox: window->client = MakeComboBoxWidget(window, host); break;
+      case WindowKind::kListBox: window->client = MakeListBoxWidget(window, host); break;
+      case WindowKind::kEdit: window->client = MakeEditWidget(window, host); break;
       case WindowKind::kDialog: break;  // refused above
     }
     window->frame = window->client;
     window->client->setGeometry(x, y, width, height);
+    if (style & WS_DISABLED) window->client->setEnabled(false);
   } else {
     if (kind == WindowKind::kDialog) {
       MakeDialogWidgets(window);

@@ -19,6 +19,9 @@ const BuiltInClass kBuiltInClasses[] = {
     {kDialogClass, DialogWindowProcedure, WindowKind::kDialog},
     {kButtonClass, ControlProcedure, WindowKind::kButton},
     {kStaticClass, ControlProcedure, WindowKind::kStatic},
+    {kComboBoxClass, ListControlProcedure, WindowKind::kComboBox},
+    {kListBoxClass, ListControlProcedure, WindowKind::kListBox},
+    {kEditClass, EditProcedure, WindowKind::kEdit},
 };
 
 std::list<WindowClass>& Classes() {

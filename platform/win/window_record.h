@@ -19,11 +19,14 @@ struct ToolbarState;
 struct StatusBarState;
 struct DialogState;
 
-enum class WindowKind { kPlain, kToolbar, kStatusBar, kDialog, kButton, kStatic };
+enum class WindowKind { kPlain, kToolbar, kStatusBar, kDialog, kButton, kStatic, kComboBox, kListBox, kEdit };
 // The built-in classes of dialogs and their controls.
 inline constexpr char kDialogClass[] = "#32770";
 inline constexpr char kButtonClass[] = "Button";
 inline constexpr char kStaticClass[] = "Static";
+inline constexpr char kComboBoxClass[] = "ComboBox";
+inline constexpr char kListBoxClass[] = "ListBox";
+inline constexpr char kEditClass[] = "Edit";
 
 struct WindowClass {
   std::string name;
@@ -150,9 +153,21 @@ void CancelDialog(HWND dialog);
 bool DialogEnded(HWND dialog);
 
 // dialog_controls.cpp
+bool IsControlKind(WindowKind kind);  // lives only inside a parent
 QWidget* MakeButtonWidget(HWND window, QWidget* parent);
 QWidget* MakeStaticWidget(HWND window, QWidget* parent);
 LRESULT ControlProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// Tells a control's parent what the user did: WM_COMMAND (id, code) from the control.
+void NotifyParent(HWND control, WORD code);
+
+// list_controls.cpp
+QWidget* MakeComboBoxWidget(HWND window, QWidget* parent);
+QWidget* MakeListBoxWidget(HWND window, QWidget* parent);
+LRESULT ListControlProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// edit_control.cpp
+QWidget* MakeEditWidget(HWND window, QWidget* parent);
+LRESULT EditProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // resources.cpp
 const MenuResource* FindMenuResource(LPCSTR name);

@@ -29,6 +29,14 @@ AppHarness::AppHarness() {
     else
       SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   };
+  responder.answer_file = [this](bool save, const OPENFILENAMEA& request) -> std::optional<std::string> {
+    file_dialogs.push_back({save, request.lpstrFilter ? request.lpstrFilter : "",
+                            request.lpstrDefExt ? request.lpstrDefExt : "", request.lpstrFile});
+    if (files.empty()) return std::nullopt;
+    std::optional<std::string> answer = files.front();
+    files.pop_front();
+    return answer;
+  };
   SetModalResponder(responder);
 }
 

@@ -1,10 +1,12 @@
 // Drives the whole editor in-process on Qt's offscreen platform: start-up, messages a user
-// would cause, render passes, answers to modal boxes and dialogs, and what the user sees.
+// would cause, render passes, answers to modal boxes, dialogs and file dialogs, and what the
+// user sees.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,13 @@ struct RecordedBox {
   std::string caption;
   std::string text;
   UINT type = 0;
+};
+
+struct RecordedFile {
+  bool save = false;
+  std::string filter_first_description;
+  std::string def_ext;
+  std::string initial;  // what lpstrFile held
 };
 
 class AppHarness {
@@ -43,6 +52,9 @@ class AppHarness {
   // Dialog captions in the order they opened; `drive` answers them (cancelled if unset).
   std::vector<std::string> dialogs;
   std::function<void(HWND dialog)> drive;
+  // File dialogs take the front path (nullopt: cancel; none left: cancel) and are recorded.
+  std::deque<std::optional<std::string>> files;
+  std::vector<RecordedFile> file_dialogs;
 
   bool MenuChecked(UINT id) const;
   bool MenuGrayed(UINT id) const;

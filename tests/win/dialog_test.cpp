@@ -1,12 +1,16 @@
 // Dialogs from templates on Qt's offscreen platform: what the procedure hears, driven
-// clicks, radio groups and check boxes, cancelling, and the program's own templates.
+// clicks, radio groups and check boxes, lists and edit boxes, cancelling, and the
+// program's own templates.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <functional>
 #include <string>
@@ -63,11 +67,24 @@ DialogResource Options() {
   return dialog;
 }
 
+// Lists sorted and in order of adding, and an edit box.
+DialogResource Lists() {
+  using Kind = DialogControlKind;
+  DialogResource dialog{"Lists", "Lists", 0, 0, 200, 120, DS_MODALFRAME | WS_CAPTION, {}};
+  dialog.controls = {{Kind::kDropDownList, "", 601, 10, 10, 80, 60, CBS_SORT},
+                     {Kind::kListBox, "", 602, 10, 30, 80, 40, LBS_SORT | LBS_NOTIFY},
+                     {Kind::kListBox, "", 603, 100, 30, 80, 40},
+                     {Kind::kEdit, "1", 604, 100, 10, 80, 12, ES_AUTOHSCROLL},
+                     {Kind::kPushButton, "Cancel", IDCANCEL, 10, 100, 40, 14}};
+  return dialog;
+}
+
 class DialogTest : public testing::Test {
  protected:
   void SetUp() override {
     ResourceSet set;
     set.dialogs.push_back(Options());
+    set.dialogs.push_back(Lists());
     RegisterResources(set);
     calls.clear();
     behaviour = nullptr;
@@ -79,6 +96,14 @@ class DialogTest : public testing::Test {
     responder.drive_dialog = std::move(drive);
     SetModalResponder(responder);
     return DialogBoxParamA(GetModuleHandleA(nullptr), name, nullptr, Procedure, init);
+  }
+  static void RunLists(std::function<void(HWND)> drive) { Run(std::move(drive), "Lists"); }
+  static LRESULT Send(HWND dialog, int id, UINT message, WPARAM wparam = 0, const char* text = nullptr) {
+    return SendDlgItemMessageA(dialog, id, message, wparam, reinterpret_cast<LPARAM>(text));
+  }
+  static std::string ItemText(HWND dialog, int id, UINT get, int index) {
+    char text[64] = {};
+    return SendDlgItemMessageA(dialog, id, get, index, reinterpret_cast<LPARAM>(text)) < 0 ? "(none)" : text;
   }
   static std::string Checks(HWND dialog, std::vector<int> ids) {
     std::string marks;
@@ -197,6 +222,125 @@ TEST_F(DialogTest, UnknownTemplatesAndMissingProceduresGiveMinusOne) {
   EXPECT_TRUE(calls.empty());
 }
 
+TEST_F(DialogTest, SortedListsOrderTextsWithoutRegardToCaseAndSelectOnlyWhenAsked) {
+  RunLists([](HWND dialog) {
+    for (const char* text : {"sphere", "Cube", "cylinder", "Plane"}) Send(dialog, 601, CB_ADDSTRING, 0, text);
+    EXPECT_EQ(Send(dialog, 601, CB_ADDSTRING, 0, "cone"), 0);
+    EXPECT_EQ(Send(dialog, 602, LB_ADDSTRING, 0, "8"), 0);
+    EXPECT_EQ(Send(dialog, 602, LB_ADDSTRING, 0, "16"), 0);  // texts, not numbers
+    EXPECT_EQ(Send(dialog, 603, LB_ADDSTRING, 0, "b"), 0);
+    EXPECT_EQ(Send(dialog, 603, LB_ADDSTRING, 0, "a"), 1);  // unsorted: in order of adding
+    std::string order;
+    for (int i = 0; i < Send(dialog, 601, CB_GETCOUNT); ++i)
+      order += ItemText(dialog, 601, CB_GETLBTEXT, i) + ",";
+    EXPECT_EQ(order, "cone,Cube,cylinder,Plane,sphere,");
+    EXPECT_EQ(Send(dialog, 601, CB_GETLBTEXTLEN, 3), 5);
+    EXPECT_EQ(ItemText(dialog, 602, LB_GETTEXT, 1), "8");
+    EXPECT_EQ(ItemText(dialog, 601, CB_GETLBTEXT, 5), "(none)");
+    EXPECT_EQ(Send(dialog, 601, CB_GETCURSEL), CB_ERR);
+    EXPECT_EQ(Send(dialog, 602, LB_GETCURSEL), LB_ERR);
+
+    EXPECT_EQ(Send(dialog, 601, CB_SETCURSEL, 3), 3);
+    char text[16];
+    GetDlgItemTextA(dialog, 601, text, sizeof text);
+    EXPECT_STREQ(text, "Plane");                            // a drop-down list's text is its selection's
+    EXPECT_EQ(Send(dialog, 601, CB_SETCURSEL, 9), CB_ERR);  // out of range clears the selection
+    EXPECT_EQ(Send(dialog, 601, CB_GETCURSEL), CB_ERR);
+
+    // A list box: one selection, which LB_SETSEL replaces, and none after a reset.
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 603, LB_SETSEL, TRUE, 0), LB_OKAY);
+    SendDlgItemMessageA(dialog, 603, LB_SETSEL, TRUE, 1);
+    EXPECT_EQ(std::vector<LRESULT>({Send(dialog, 603, LB_GETSEL, 0), Send(dialog, 603, LB_GETSEL, 1),
+                                    Send(dialog, 603, LB_GETSEL, 2)}),
+              std::vector<LRESULT>({0, 1, LB_ERR}));
+    SendDlgItemMessageA(dialog, 603, LB_SETSEL, FALSE, 1);
+    EXPECT_EQ(Send(dialog, 603, LB_GETCURSEL), LB_ERR);
+    Send(dialog, 603, LB_SETCURSEL, 0);
+    Send(dialog, 603, LB_RESETCONTENT);
+    Send(dialog, 603, LB_ADDSTRING, 0, "c");
+    EXPECT_EQ(Send(dialog, 603, LB_GETCOUNT), 1);
+    EXPECT_EQ(Send(dialog, 603, LB_GETCURSEL), LB_ERR);
+    EXPECT_TRUE(
+        qobject_cast<QListWidget*>(ClientWidgetOf(GetDlgItem(dialog, 603)))->selectedItems().isEmpty());
+  });
+}
+
+TEST_F(DialogTest, SelectStringTakesTheFirstPrefixMatchAfterTheStartAndWrapsRound) {
+  RunLists([](HWND dialog) {
+    for (const char* text : {"Cube", "Cone", "Cylinder", "Sphere"}) Send(dialog, 601, CB_ADDSTRING, 0, text);
+    struct Row {
+      int start;
+      const char* prefix;
+      LRESULT found;
+    };
+    // Sorted: Cone 0, Cube 1, Cylinder 2, Sphere 3.
+    for (const Row& row : {Row{-1, "c", 0}, Row{0, "C", 1}, Row{2, "co", 0}, Row{2, "CYL", 2}, Row{9, "s", 3},
+                           Row{-1, "", 0}, Row{1, "cubes", CB_ERR}}) {
+      const auto start = static_cast<WPARAM>(row.start);
+      EXPECT_EQ(Send(dialog, 601, CB_FINDSTRING, start, row.prefix), row.found) << row.start << row.prefix;
+      Send(dialog, 601, CB_SETCURSEL, 3);
+      EXPECT_EQ(Send(dialog, 601, CB_SELECTSTRING, start, row.prefix), row.found);
+      EXPECT_EQ(Send(dialog, 601, CB_GETCURSEL), row.found == CB_ERR ? 3 : row.found);  // a miss keeps it
+    }
+  });
+}
+
+TEST_F(DialogTest, SelectionChangesAreNotifiedWhenTheUserMakesThemOnly) {
+  HWND combo = nullptr, list = nullptr;
+  RunLists([&](HWND dialog) {
+    combo = GetDlgItem(dialog, 601);
+    list = GetDlgItem(dialog, 602);
+    for (int id : {601, 602, 603})
+      for (const char* text : {"Cube", "Sphere"})
+        Send(dialog, id, id == 601 ? CB_ADDSTRING : LB_ADDSTRING, 0, text);
+    Send(dialog, 601, CB_SETCURSEL, 1);
+    Send(dialog, 601, CB_SELECTSTRING, static_cast<WPARAM>(-1), "c");
+    Send(dialog, 602, LB_SETCURSEL, 1);
+    SendDlgItemMessageA(dialog, 602, LB_SETSEL, TRUE, 0);
+    EXPECT_TRUE(Commands().empty());
+
+    EXPECT_TRUE(SelectDlgComboItem(dialog, 601, "Sphere"));
+    EXPECT_TRUE(SelectDlgComboItem(dialog, 601, "Sphere"));  // the same pick again changes nothing
+    EXPECT_FALSE(SelectDlgComboItem(dialog, 601, "sphere"));
+    EXPECT_TRUE(SelectDlgListItem(dialog, 602, "Sphere"));
+    EXPECT_TRUE(SelectDlgListItem(dialog, 603, "Cube"));  // without LBS_NOTIFY: selected, unheard
+    EXPECT_EQ(Send(dialog, 601, CB_GETCURSEL), 1);
+    EXPECT_EQ(Send(dialog, 602, LB_GETCURSEL), 1);
+    EXPECT_EQ(Send(dialog, 603, LB_GETCURSEL), 0);
+  });
+  std::vector<Call> commands;
+  for (const Call& call : calls)
+    if (call.message == WM_COMMAND) commands.push_back(call);
+  ASSERT_EQ(commands.size(), 3u);  // the two notifications, then the closing cancel
+  EXPECT_EQ(commands[0].wparam, MAKEWPARAM(601, CBN_SELCHANGE));
+  EXPECT_EQ(commands[0].lparam, reinterpret_cast<LPARAM>(combo));
+  EXPECT_EQ(commands[1].wparam, MAKEWPARAM(602, LBN_SELCHANGE));
+  EXPECT_EQ(commands[1].lparam, reinterpret_cast<LPARAM>(list));
+}
+
+TEST_F(DialogTest, EditBoxesTellOfEveryChangeOfTheirText) {
+  RunLists([](HWND dialog) {
+    auto* edit = qobject_cast<QLineEdit*>(ClientWidgetOf(GetDlgItem(dialog, 604)));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "1");
+    SetDlgItemTextA(dialog, 604, "0.5");
+    EXPECT_EQ(edit->text(), "0.5");
+    EXPECT_TRUE(TypeDlgItemText(dialog, 604, "2.5"));  // one change per key, the first replacing all
+    char text[8];
+    EXPECT_EQ(GetDlgItemTextA(dialog, 604, text, sizeof text), 3u);
+    EXPECT_STREQ(text, "2.5");
+    EXPECT_TRUE(TypeDlgItemText(dialog, 604, ""));
+    EXPECT_EQ(GetWindowTextLengthA(GetDlgItem(dialog, 604)), 0);
+    EnableWindow(GetDlgItem(dialog, 604), FALSE);
+    EXPECT_FALSE(TypeDlgItemText(dialog, 604, "3"));
+    EXPECT_FALSE(TypeDlgItemText(dialog, 601, "3"));  // not an edit box
+  });
+  std::vector<WPARAM> changes;
+  for (const Call& call : calls)
+    if (call.message == WM_COMMAND && HIWORD(call.wparam) == EN_CHANGE) changes.push_back(call.wparam);
+  EXPECT_EQ(changes, std::vector<WPARAM>(5, MAKEWPARAM(604, EN_CHANGE)));
+}
+
 TEST_F(DialogTest, TheDeleteTemplateHasItsButtonsInARowAboveTheHelp) {
   RegisterAppResources();
   behaviour = EndOn();
@@ -233,6 +377,50 @@ TEST_F(DialogTest, TheDeleteTemplateHasItsButtonsInARowAboveTheHelp) {
       },
       MAKEINTRESOURCEA(2));
   EXPECT_EQ(result, 101);
+}
+
+template <typename Widget>
+Widget* Item(HWND dialog, int id) {
+  return qobject_cast<Widget*>(ClientWidgetOf(GetDlgItem(dialog, id)));
+}
+
+TEST_F(DialogTest, TheShapeAndReplaceTemplatesHoldTheirControlsAndTexts) {
+  RegisterAppResources();
+  behaviour = EndOn();
+  const auto texts = [](HWND dialog) {
+    char caption[32] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    QStringList all{caption};
+    for (const QLabel* label : ClientWidgetOf(dialog)->findChildren<QLabel*>()) all << label->text();
+    for (const QGroupBox* box : ClientWidgetOf(dialog)->findChildren<QGroupBox*>()) all << box->title();
+    for (int id : {IDOK, IDCANCEL}) all << Item<QPushButton>(dialog, id)->text();
+    return all;
+  };
+  Run(
+      [&](HWND dialog) {
+        EXPECT_EQ(texts(dialog), QStringList({"Create Shape", "Shape", "Segments", "X:", "Y:", "Z:", "Scale",
+                                              "OK", "Cancel"}));
+        EXPECT_TRUE(Item<QPushButton>(dialog, IDOK)->isDefault());
+        for (int id : {103, 104, 105}) EXPECT_NE(Item<QLineEdit>(dialog, id), nullptr) << id;
+        // Both lists sort; the list box notifies.
+        for (const char* text : {"b", "A"}) {
+          Send(dialog, 101, CB_ADDSTRING, 0, text);
+          Send(dialog, 102, LB_ADDSTRING, 0, text);
+        }
+        EXPECT_EQ(Item<QComboBox>(dialog, 101)->itemText(0), "A");
+        EXPECT_EQ(Item<QListWidget>(dialog, 102)->item(0)->text(), "A");
+        SelectDlgListItem(dialog, 102, "b");
+        EXPECT_EQ(Commands(), std::vector<int>{102});
+      },
+      MAKEINTRESOURCEA(8));
+  const INT_PTR result = Run(
+      [&](HWND dialog) {
+        EXPECT_EQ(texts(dialog),
+                  QStringList({"Replace File", "File exists, replace existing file?", "YES", "Cancel"}));
+        ClickDlgButton(dialog, IDOK);
+      },
+      MAKEINTRESOURCEA(11));
+  EXPECT_EQ(result, IDOK);
 }
 
 }  // namespace

@@ -376,7 +376,7 @@ TEST_F(WinTest, MessageBoxesAreAnsweredByTheResponderOrTheirDefaultButton) {
                        seen = caption + "|" + text + "|" + std::to_string(type);
                        return IDNO;
                      },
-                     nullptr});
+                     nullptr, nullptr});
   EXPECT_EQ(MessageBoxA(nullptr, "Save changes?", "Polygon", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
   EXPECT_EQ(seen, "Polygon|Save changes?|" + std::to_string(MB_YESNOCANCEL | MB_ICONQUESTION));
 
