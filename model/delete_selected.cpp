@@ -95,15 +95,14 @@ void DeleteFaces(Polygoni& m) {
 }
 
 // For each element index (a corner's or a side's, taken from each face's cells by `of`),
-// the faces naming it, as a count-then-fill index: element e's faces are
+// the indices of the faces naming it, as a count-then-fill index: element e's faces are
 // faces[start[e] .. start[e + 1]).
-template <class Entry>
 struct FacesOf {
   std::vector<int> start;
-  std::vector<Entry> faces;
+  std::vector<int> faces;
 
-  template <class Cells, class Value>
-  FacesOf(Polygoni& m, int elements, Cells of, Value value) : start(static_cast<size_t>(elements) + 1, 0) {
+  template <class Cells>
+  FacesOf(Polygoni& m, int elements, Cells of) : start(static_cast<size_t>(elements) + 1, 0) {
     m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
       for (IdCell e : of(f)) start[*e + 1] += 1;
     });
@@ -111,29 +110,45 @@ struct FacesOf {
     faces.resize(static_cast<size_t>(start.back()));
     std::vector<int> fill(start.begin(), start.end() - 1);
     m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
-      for (IdCell e : of(f)) faces[fill[*e]++] = value(f);
+      for (IdCell e : of(f)) faces[fill[*e]++] = *f.id;
     });
   }
 };
 
-// Faces by side, as face indices: nothing is removed while they are read.
-FacesOf<int> FacesBySide(Polygoni& m) {
-  return FacesOf<int>(
-      m, m.num_wireframes, [](FaceStuff& f) -> IdCell(&)[3] { return f.sides; }, [](FaceStuff& f) { return *f.id; });
+FacesOf FacesBySide(Polygoni& m) {
+  return FacesOf(m, m.num_wireframes, [](FaceStuff& f) -> IdCell(&)[3] { return f.sides; });
+}
+FacesOf FacesByCorner(Polygoni& m) {
+  return FacesOf(m, m.num_points, [](FaceStuff& f) -> IdCell(&)[3] { return f.points; });
 }
 
-// Faces by corner, as face cells, which follow faces that compaction moves. The lists are
-// by the point's index when the deletion starts; points below the one being deleted never
-// move, so their lists stay right.
-FacesOf<IdCell> FacesByCorner(Polygoni& m) {
-  return FacesOf<IdCell>(
-      m, m.num_points, [](FaceStuff& f) -> IdCell(&)[3] { return f.points; }, [](FaceStuff& f) { return f.id; });
-}
+// Where each face that was there when the deletion started is now: removing a face moves
+// the last one into its slot. (The removed faces' identity cells cannot tell: they go back
+// to their pool when their group is dropped.)
+class FaceSlots {
+ public:
+  explicit FaceSlots(int faces) : now_(static_cast<size_t>(faces)), was_(static_cast<size_t>(faces)) {
+    for (int f = 0; f < faces; ++f) now_[f] = was_[f] = f;
+  }
+  int Now(int original) const { return now_[original]; }  // -1 once removed
+  void Remove(Polygoni& m, int slot) {
+    const int last = m.num_faces - 1;
+    now_[was_[slot]] = -1;
+    if (slot != last) {
+      was_[slot] = was_[last];
+      now_[was_[slot]] = slot;
+    }
+    m.RemoveFace(slot);
+  }
+
+ private:
+  std::vector<int> now_, was_;
+};
 
 // A neighbour of a deleted point goes with it unless one of its wires bounds a face
 // without that point. Later deleted points decide over earlier ones.
 void MarkNeighbours(Polygoni& m) {
-  const FacesOf<int> by_side = FacesBySide(m);
+  const FacesOf by_side = FacesBySide(m);
   for (int a = 0; a < m.num_points; ++a) {
     const PointStuff& pa = m.pointdata[a];
     if (!pa.active) continue;
@@ -159,7 +174,10 @@ void MarkNeighbours(Polygoni& m) {
 
 void DeletePoints(Polygoni& m) {
   MarkNeighbours(m);
-  const FacesOf<IdCell> by_corner = FacesByCorner(m);
+  // By the point's index when the deletion starts: points below the one being deleted
+  // never move, so their lists stay right.
+  const FacesOf by_corner = FacesByCorner(m);
+  FaceSlots slots(m.num_faces);
   std::vector<int> faces;
   // Highest marked point first; the point moved into a freed slot was the last one and so
   // not marked, and the pass goes on below it.
@@ -168,20 +186,20 @@ void DeletePoints(Polygoni& m) {
     if (!point.active && point.deleteit != 1) continue;
     faces.clear();
     for (int s = by_corner.start[p]; s < by_corner.start[p + 1]; ++s)
-      if (*by_corner.faces[s] < m.num_faces) faces.push_back(*by_corner.faces[s]);
+      if (const int now = slots.Now(by_corner.faces[s]); now >= 0) faces.push_back(now);
     std::sort(faces.begin(), faces.end(), std::greater<>());
     faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
-    for (int f : faces) m.RemoveFace(f);
+    for (int f : faces) slots.Remove(m, f);
     while (m.pointdata[p].num_connected > 0) DropWire(m, *m.pointdata[p].connectedwire[0]);
     m.RemovePoint(p);
   }
 }
 
+}  // namespace
+
 void ShowStatus(const char* text) {
   SendMessageA(vp_data.hwndstatus, SB_SETTEXT, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
 }
-
-}  // namespace
 
 void Polygoni::DeleteSelected(bool store) {
   if (store) StoreUndo();
