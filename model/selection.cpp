@@ -33,7 +33,10 @@ void Polygoni::TestForSelected() {
     D3DVECTOR c{0, 0, 0};
     if (!camera || FAILED(world_frame->GetPosition(camera, &c))) return;
     // Every point in the window is taken in index order, so the last one keeps the cursor.
+    // Behind one another, many points can share the window: the display and the other
+    // cameras follow once, from where the last capture leaves them.
     const float cx = c.x / c.z, cy = c.y / c.z;
+    bool captured = false;
     for (int i = 0; i < num_points; ++i) {
       PointStuff& pt = pointdata[i];
       if (!pt.can_be_selected || !pt.frames) continue;
@@ -49,6 +52,9 @@ void Polygoni::TestForSelected() {
       if (model_links.move_pointer) model_links.move_pointer(&p);
       Paint(world_frame, kCursorOnPoint);
       if (the_mode == create || the_mode == edit) Paint(pt.frames, kCapturedPoint);
+      captured = true;
+    }
+    if (captured) {
       UpdateActive();
       vp_data.ScaleViewports();
     }
