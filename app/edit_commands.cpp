@@ -148,6 +148,18 @@ void Render(HWND win, HMENU menu, WORD id) {
 
 }  // namespace
 
+void SendTransformCommand() {
+  WORD command = 0;
+  switch (move_m) {
+    case translate: command = kTranslateMesh; break;
+    case rotate: command = kRotateMesh; break;
+    case scale:
+    case uniform_scale: command = kScaleMesh; break;
+    default: break;
+  }
+  if (command) SendMessageA(main_window, WM_COMMAND, command, 0);
+}
+
 void MarkCommand(HMENU menu, UINT id, bool on) {
   CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
   SendMessageA(hwndToolBar, TB_CHECKBUTTON, static_cast<WPARAM>(id), on ? TRUE : FALSE);

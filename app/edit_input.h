@@ -11,6 +11,11 @@ bool OnEditCommand(HWND win, HMENU menu, WORD id);
 // Runs a command on the whole model: Select All, UnSelect All, Toggle Select, the face
 // flips, Show Points, Orthographic and Center Mesh; false for any other id.
 bool OnModelCommand(HWND win, HMENU menu, WORD id);
+// Sends the main window the transform command (262, 263, 264) of the current move_m, so
+// the menu and toolbar show it again.
+void SendTransformCommand();
+// The File and Shape menus and the Replace File question; true when handled.
+bool OnDocumentCommand(HWND win, WORD id);
 // Mouse-move and button messages; `instance` supplies the view cursors.
 void OnPointerMessage(UINT msg, WPARAM wparam, LPARAM lparam, HINSTANCE instance);
 // Key-down and key-up messages.

@@ -35,3 +35,13 @@ INT_PTR DeleteDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM /*lparam*/) {
   m.cancel = false;
   return FALSE;
 }
+
+INT_PTR ReplaceDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM /*lparam*/) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg != WM_COMMAND) return FALSE;
+  const WORD id = LOWORD(wparam);
+  if (id != IDOK && id != IDCANCEL) return FALSE;
+  polygoner.outcome = id == IDOK;
+  EndDialog(dialog, 0);
+  return TRUE;
+}

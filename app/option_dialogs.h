@@ -7,3 +7,10 @@
 // Delete: "Faces", "Points" or "Cancel Delete". Ends with 1 when cancelled, 0 otherwise,
 // and leaves the choice in the model's delete_points and cancel.
 INT_PTR DeleteDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// Replace File: "YES" or "Cancel"; the answer goes to the model's outcome. Ends with 0.
+INT_PTR ReplaceDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// Create Shape: picks a primitive and its segments, merges its file into the model and
+// scales it by the X, Y and Z values. Ends with 0.
+INT_PTR ShapeDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);

@@ -193,7 +193,8 @@ LRESULT WindowProc(HWND win, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND: {
       const WORD id = LOWORD(wparam);
       const bool handled =
-          OnCommand(menu, id) || OnEditCommand(win, menu, id) || OnModelCommand(win, menu, id);
+          OnCommand(menu, id) || OnEditCommand(win, menu, id) || OnModelCommand(win, menu, id) ||
+          OnDocumentCommand(win, id);
       // After every command, handled or not.
       SwitchDriver(win, id);
       return handled ? 0 : DefWindowProcA(win, msg, wparam, lparam);

@@ -52,10 +52,6 @@ std::vector<int> LastAtSamePlace(const std::vector<PositionKey>& keys) {
   return last;
 }
 
-void ShowStatus(const char* text) {
-  SendMessageA(vp_data.hwndstatus, SB_SETTEXT, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
-}
-
 void SetColour(Polygoni& m, IDirect3DRMFrame* frame, D3DVALUE r, D3DVALUE g, D3DVALUE b) {
   if (frame && FAILED(frame->SetColorRGB(r, g, b))) m.generic_error();
 }

@@ -25,6 +25,7 @@ inline constexpr int kClipboards = 4;
 enum snip_m { cut, copy, paste };
 // The side of the cursor a view camera looks from (views/viewport_data.h).
 enum snap_view : int;
+struct OPENFILENAMEA;
 
 // One edge of the polygon being drawn: its start corner and the wire to the next corner.
 struct PCorder {
@@ -40,6 +41,9 @@ extern int time_before;
 // Unit normal of the triangle p2, p1, p3: ((p1 - p2) x (p3 - p2)) / |(p1 - p2) x (p3 - p2)|.
 // A face's normal is Normalize(P1, P0, P2). A degenerate triangle gives (0, 0, 0).
 _D3DVECTOR Normalize(_D3DVECTOR* p1, _D3DVECTOR* p2, _D3DVECTOR* p3);
+
+// Writes `text` into part 0 of the status bar, as the long operations do before and after.
+void ShowStatus(const char* text);
 
 // How the texture view maps a position to pixels of its map:
 // ((x + |min_x|) * pixperw, (y + |min_y|) * pixperw).
@@ -144,6 +148,9 @@ class Polygoni {
   void NewDevice(int width, int height);
   int New(HWND hwnd);
   int Open(HWND hwnd, bool saveas, bool save);
+  int Save(OPENFILENAMEA* ofn, bool saveasbut);
+  // `filename` is the name without its directory; sx, sy, sz and del are not used.
+  int ReadFile(OPENFILENAMEA ofn, char* filename, HWND hwnd, float sx, float sy, float sz, bool del);
   void UpdateText();
 
   // --- Fields
@@ -155,6 +162,8 @@ class Polygoni {
   char sztitlename[kPathLength] = {};
   char filepath[kPathLength] = {};
   char shapepath[kPathLength] = {};
+  char programpath[kPathLength] = {};
+  char ext[5] = {};
   IDirect3DRMMeshBuilder* pointbuilder = nullptr;
   IDirect3DRMMeshBuilder* meshbuilder = nullptr;
   // The meshes the two templates make, built once; every point and wire gets a copy.
