@@ -89,8 +89,13 @@ void Polygoni::MakePoint(_D3DVECTOR* change) {
       p.frames = nullptr;
       return generic_error();
     }
-    p.meshes = CopyOf(point_prototype);
-    if (!p.meshes) generic_error();
+    // Nothing changes a point's cube (its colour comes from its frame), so every point
+    // shows the one cube; a wire's prism is stretched to its length and is its own.
+    p.meshes = point_prototype;
+    if (p.meshes)
+      p.meshes->AddRef();
+    else
+      generic_error();
     if (p.meshes && FAILED(p.frames->AddVisual(p.meshes))) generic_error();
     if (FAILED(p.frames->SetPosition(scene, at.x, at.y, at.z))) generic_error();
     if (FAILED(p.frames->SetMaterialMode(D3DRMMATERIAL_FROMFRAME))) generic_error();

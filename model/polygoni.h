@@ -166,7 +166,8 @@ class Polygoni {
   char ext[5] = {};
   IDirect3DRMMeshBuilder* pointbuilder = nullptr;
   IDirect3DRMMeshBuilder* meshbuilder = nullptr;
-  // The meshes the two templates make, built once; every point and wire gets a copy.
+  // The meshes the two templates make, built once: every point shows the point mesh, every
+  // wire a copy of the wire mesh.
   IDirect3DRMMesh* point_prototype = nullptr;
   IDirect3DRMMesh* wire_prototype = nullptr;
   // The layer offers no wrap interface; the handle stays empty and is released if set.
