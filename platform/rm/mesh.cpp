@@ -20,36 +20,71 @@ void ReleaseIfSet(IDirect3DRMObject* o) {
 
 }  // namespace
 
-IDirect3DRMMesh::~IDirect3DRMMesh() {
-  for (Group& g : groups_) {
+IDirect3DRMMesh::GroupSet::GroupSet(const GroupSet& other) : groups(other.groups) {
+  for (Group& g : groups) {
+    if (g.texture) g.texture->AddRef();
+    if (g.material) g.material->AddRef();
+  }
+}
+
+IDirect3DRMMesh::GroupSet::~GroupSet() {
+  for (Group& g : groups) {
     ReleaseIfSet(g.texture);
     ReleaseIfSet(g.material);
   }
 }
 
+IDirect3DRMMesh::~IDirect3DRMMesh() = default;
+
 HRESULT IDirect3DRMMesh::Clone(IDirect3DRMMesh** copy) const {
   if (!copy) return D3DRMERR_BADVALUE;
   auto* made = new IDirect3DRMMesh;
-  made->groups_ = groups_;
-  for (Group& g : made->groups_) {
-    if (g.texture) g.texture->AddRef();
-    if (g.material) g.material->AddRef();
-  }
+  made->set_ = set_;
+  made->scale_ = scale_;
   made->generation_ = generation_;
   *copy = made;
   return D3DRM_OK;
 }
 
-IDirect3DRMMesh::Group* IDirect3DRMMesh::FindGroup(D3DRMGROUPINDEX id) {
-  if (id < 0 || static_cast<size_t>(id) >= groups_.size()) return nullptr;
-  return &groups_[static_cast<size_t>(id)];
+const IDirect3DRMMesh::Group* IDirect3DRMMesh::FindGroup(D3DRMGROUPINDEX id) const {
+  if (id < 0 || static_cast<size_t>(id) >= set_->groups.size()) return nullptr;
+  return &set_->groups[static_cast<size_t>(id)];
+}
+
+std::vector<IDirect3DRMMesh::Group>& IDirect3DRMMesh::OwnGroups() {
+  if (set_.use_count() > 1) set_ = std::make_shared<GroupSet>(*set_);
+  return set_->groups;
+}
+
+IDirect3DRMMesh::Group* IDirect3DRMMesh::OwnGroup(D3DRMGROUPINDEX id) {
+  if (!FindGroup(id)) return nullptr;
+  return &OwnGroups()[static_cast<size_t>(id)];
+}
+
+// Normals follow the inverse transpose of the scale, so lighting stays right after a
+// non-uniform one.
+D3DRMVERTEX IDirect3DRMMesh::ScaledVertex(const D3DRMVERTEX& v) const {
+  D3DRMVERTEX out = v;
+  const D3DVECTOR& k = scale_;
+  out.position = {v.position.x * k.x, v.position.y * k.y, v.position.z * k.z};
+  if (!(k.x == k.y && k.y == k.z && k.x > 0))
+    out.normal = NormalizedOrZero({v.normal.x / k.x, v.normal.y / k.y, v.normal.z / k.z});
+  return out;
+}
+
+void IDirect3DRMMesh::Bake() {
+  if (!Scaled()) return;
+  for (Group& g : OwnGroups())
+    for (D3DRMVERTEX& v : g.vertices) v = ScaledVertex(v);
+  scale_ = {1, 1, 1};
+  ++generation_;
 }
 
 HRESULT IDirect3DRMMesh::AddGroup(unsigned vCount, unsigned fCount, unsigned vPerFace, const unsigned* fData,
                                   D3DRMGROUPINDEX* id) {
   if (!id) return D3DRMERR_BADVALUE;
   if (fCount > 0 && !fData) return D3DRMERR_BADVALUE;
-  if (vCount > kMaxGroupEntries || groups_.size() >= static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+  if (vCount > kMaxGroupEntries || set_->groups.size() >= static_cast<size_t>(std::numeric_limits<int32_t>::max()))
     return D3DRMERR_BADVALUE;
   if (vPerFace > 0 && vPerFace < 3) return D3DRMERR_BADVALUE;
 
@@ -85,21 +120,25 @@ HRESULT IDirect3DRMMesh::AddGroup(unsigned vCount, unsigned fCount, unsigned vPe
         read += n;
       }
     }
-    groups_.push_back(std::move(g));
+    // The new group starts unscaled, so what is pending goes into the old ones first.
+    Bake();
+    OwnGroups().push_back(std::move(g));
   } catch (const std::bad_alloc&) {
     return D3DRMERR_BADALLOC;
   }
-  *id = static_cast<D3DRMGROUPINDEX>(groups_.size() - 1);
+  *id = static_cast<D3DRMGROUPINDEX>(set_->groups.size() - 1);
   ++generation_;
   return D3DRM_OK;
 }
 
 HRESULT IDirect3DRMMesh::SetVertices(D3DRMGROUPINDEX id, unsigned index, unsigned count,
                                      const D3DRMVERTEX* values) {
-  Group* g = FindGroup(id);
-  if (!g) return D3DRMERR_NOTFOUND;
+  const Group* found = FindGroup(id);
+  if (!found) return D3DRMERR_NOTFOUND;
   if (count > 0 && !values) return D3DRMERR_BADVALUE;
-  if (uint64_t{index} + count > g->vertices.size()) return D3DRMERR_BADVALUE;
+  if (uint64_t{index} + count > found->vertices.size()) return D3DRMERR_BADVALUE;
+  Bake();
+  Group* g = OwnGroup(id);
   std::copy(values, values + count, g->vertices.begin() + index);
   ++generation_;
   return D3DRM_OK;
@@ -107,10 +146,12 @@ HRESULT IDirect3DRMMesh::SetVertices(D3DRMGROUPINDEX id, unsigned index, unsigne
 
 HRESULT IDirect3DRMMesh::GetVertexStorage(D3DRMGROUPINDEX id, unsigned index, unsigned count,
                                           D3DRMVERTEX** values) {
-  Group* g = FindGroup(id);
-  if (!g) return D3DRMERR_NOTFOUND;
+  const Group* found = FindGroup(id);
+  if (!found) return D3DRMERR_NOTFOUND;
   if (!values) return D3DRMERR_BADVALUE;
-  if (uint64_t{index} + count > g->vertices.size()) return D3DRMERR_BADVALUE;
+  if (uint64_t{index} + count > found->vertices.size()) return D3DRMERR_BADVALUE;
+  Bake();
+  Group* g = OwnGroup(id);
   *values = g->vertices.data() + index;
   ++generation_;
   return D3DRM_OK;
@@ -118,17 +159,17 @@ HRESULT IDirect3DRMMesh::GetVertexStorage(D3DRMGROUPINDEX id, unsigned index, un
 
 HRESULT IDirect3DRMMesh::GetVertices(D3DRMGROUPINDEX id, unsigned index, unsigned count,
                                      D3DRMVERTEX* values) {
-  Group* g = FindGroup(id);
+  const Group* g = FindGroup(id);
   if (!g) return D3DRMERR_NOTFOUND;
   if (count > 0 && !values) return D3DRMERR_BADVALUE;
   if (uint64_t{index} + count > g->vertices.size()) return D3DRMERR_BADVALUE;
-  std::copy(g->vertices.begin() + index, g->vertices.begin() + index + count, values);
+  for (unsigned i = 0; i < count; ++i) values[i] = ScaledVertex(g->vertices[index + i]);
   return D3DRM_OK;
 }
 
 HRESULT IDirect3DRMMesh::GetGroup(D3DRMGROUPINDEX id, unsigned* vCount, unsigned* fCount, unsigned* vPerFace,
                                   DWORD* fDataSize, unsigned* fData) {
-  Group* g = FindGroup(id);
+  const Group* g = FindGroup(id);
   if (!g) return D3DRMERR_NOTFOUND;
   const size_t needed = g->face_indices.size() + (g->vertex_per_face ? 0 : g->face_sizes.size());
   if (fData) {
@@ -151,7 +192,7 @@ HRESULT IDirect3DRMMesh::GetGroup(D3DRMGROUPINDEX id, unsigned* vCount, unsigned
 }
 
 HRESULT IDirect3DRMMesh::SetGroupColor(D3DRMGROUPINDEX id, D3DCOLOR color) {
-  Group* g = FindGroup(id);
+  Group* g = OwnGroup(id);
   if (!g) return D3DRMERR_NOTFOUND;
   g->color = color;
   return D3DRM_OK;
@@ -162,12 +203,12 @@ HRESULT IDirect3DRMMesh::SetGroupColorRGB(D3DRMGROUPINDEX id, D3DVALUE r, D3DVAL
 }
 
 D3DCOLOR IDirect3DRMMesh::GetGroupColor(D3DRMGROUPINDEX id) {
-  Group* g = FindGroup(id);
+  const Group* g = FindGroup(id);
   return g ? g->color : 0;
 }
 
 HRESULT IDirect3DRMMesh::SetGroupQuality(D3DRMGROUPINDEX id, D3DRMRENDERQUALITY quality) {
-  Group* g = FindGroup(id);
+  Group* g = OwnGroup(id);
   if (!g) return D3DRMERR_NOTFOUND;
   if (quality & ~(D3DRMSHADE_MASK | D3DRMLIGHT_MASK | D3DRMFILL_MASK)) return D3DRMERR_BADVALUE;
   g->quality = quality;
@@ -175,12 +216,12 @@ HRESULT IDirect3DRMMesh::SetGroupQuality(D3DRMGROUPINDEX id, D3DRMRENDERQUALITY 
 }
 
 D3DRMRENDERQUALITY IDirect3DRMMesh::GetGroupQuality(D3DRMGROUPINDEX id) {
-  Group* g = FindGroup(id);
+  const Group* g = FindGroup(id);
   return g ? g->quality : 0;
 }
 
 HRESULT IDirect3DRMMesh::SetGroupTexture(D3DRMGROUPINDEX id, IDirect3DRMTexture* texture) {
-  Group* g = FindGroup(id);
+  Group* g = OwnGroup(id);
   if (!g) return D3DRMERR_NOTFOUND;
   if (texture) texture->AddRef();
   ReleaseIfSet(g->texture);
@@ -190,7 +231,7 @@ HRESULT IDirect3DRMMesh::SetGroupTexture(D3DRMGROUPINDEX id, IDirect3DRMTexture*
 
 HRESULT IDirect3DRMMesh::GetGroupTexture(D3DRMGROUPINDEX id, IDirect3DRMTexture** texture) {
   if (!texture) return D3DRMERR_BADVALUE;
-  Group* g = FindGroup(id);
+  const Group* g = FindGroup(id);
   if (!g) return D3DRMERR_NOTFOUND;
   *texture = g->texture;
   if (g->texture) g->texture->AddRef();
@@ -198,7 +239,7 @@ HRESULT IDirect3DRMMesh::GetGroupTexture(D3DRMGROUPINDEX id, IDirect3DRMTexture*
 }
 
 HRESULT IDirect3DRMMesh::SetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMaterial* material) {
-  Group* g = FindGroup(id);
+  Group* g = OwnGroup(id);
   if (!g) return D3DRMERR_NOTFOUND;
   if (material) material->AddRef();
   ReleaseIfSet(g->material);
@@ -208,23 +249,26 @@ HRESULT IDirect3DRMMesh::SetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMateria
 
 HRESULT IDirect3DRMMesh::GetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMaterial** material) {
   if (!material) return D3DRMERR_BADVALUE;
-  Group* g = FindGroup(id);
+  const Group* g = FindGroup(id);
   if (!g) return D3DRMERR_NOTFOUND;
   *material = g->material;
   if (g->material) g->material->AddRef();
   return D3DRM_OK;
 }
 
-// Normals follow the inverse transpose of the scale, so lighting stays right after a
-// non-uniform scale; a zero factor flattens the mesh and leaves the normals alone.
+// A zero factor flattens the mesh for good and leaves the normals alone, so it is written
+// into the vertices at once; any other factor waits in scale_.
 HRESULT IDirect3DRMMesh::Scale(D3DVALUE sx, D3DVALUE sy, D3DVALUE sz) {
-  const bool fix_normals = sx != 0 && sy != 0 && sz != 0 && !(sx == sy && sy == sz && sx > 0);
-  for (Group& g : groups_) {
+  if (sx != 0 && sy != 0 && sz != 0) {
+    scale_ = {scale_.x * sx, scale_.y * sy, scale_.z * sz};
+    return D3DRM_OK;
+  }
+  Bake();
+  for (Group& g : OwnGroups()) {
     for (D3DRMVERTEX& v : g.vertices) {
       v.position.x *= sx;
       v.position.y *= sy;
       v.position.z *= sz;
-      if (fix_normals) v.normal = NormalizedOrZero({v.normal.x / sx, v.normal.y / sy, v.normal.z / sz});
     }
   }
   ++generation_;
@@ -232,7 +276,8 @@ HRESULT IDirect3DRMMesh::Scale(D3DVALUE sx, D3DVALUE sy, D3DVALUE sz) {
 }
 
 HRESULT IDirect3DRMMesh::Translate(D3DVALUE tx, D3DVALUE ty, D3DVALUE tz) {
-  for (Group& g : groups_) {
+  Bake();
+  for (Group& g : OwnGroups()) {
     for (D3DRMVERTEX& v : g.vertices) {
       v.position.x += tx;
       v.position.y += ty;
@@ -249,9 +294,9 @@ HRESULT IDirect3DRMMesh::GetBox(D3DRMBOX* box) {
   if (!box) return D3DRMERR_BADVALUE;
   bool any = false;
   D3DRMBOX b{{0, 0, 0}, {0, 0, 0}};
-  for (const Group& g : groups_) {
+  for (const Group& g : set_->groups) {
     for (const D3DRMVERTEX& v : g.vertices) {
-      const D3DVECTOR& p = v.position;
+      const D3DVECTOR p{v.position.x * scale_.x, v.position.y * scale_.y, v.position.z * scale_.z};
       if (!any) {
         b.min = b.max = p;
         any = true;

@@ -2,6 +2,7 @@
 // texture and material.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/rm/object.h"
@@ -44,7 +45,7 @@ class IDirect3DRMMesh : public IDirect3DRMVisual {
   // length; fData receives the face data in the layout AddGroup takes.
   HRESULT GetGroup(D3DRMGROUPINDEX id, unsigned* vCount, unsigned* fCount, unsigned* vPerFace,
                    DWORD* fDataSize, unsigned* fData);
-  unsigned GetGroupCount() const { return static_cast<unsigned>(groups_.size()); }
+  unsigned GetGroupCount() const { return static_cast<unsigned>(set_->groups.size()); }
   HRESULT SetGroupColor(D3DRMGROUPINDEX id, D3DCOLOR color);
   HRESULT SetGroupColorRGB(D3DRMGROUPINDEX id, D3DVALUE r, D3DVALUE g, D3DVALUE b);
   D3DCOLOR GetGroupColor(D3DRMGROUPINDEX id);
@@ -54,23 +55,47 @@ class IDirect3DRMMesh : public IDirect3DRMVisual {
   HRESULT GetGroupTexture(D3DRMGROUPINDEX id, IDirect3DRMTexture** texture);  // AddRefs
   HRESULT SetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMaterial* material);
   HRESULT GetGroupMaterial(D3DRMGROUPINDEX id, IDirect3DRMMaterial** material);  // AddRefs
-  // A new mesh with copies of every group (texture and material shared); far cheaper than
-  // building the same mesh again from its builder.
+  // A new mesh with the same groups; the two share them until either changes them, so
+  // copying a template costs almost nothing.
   HRESULT Clone(IDirect3DRMMesh** copy) const;
   // Multiplies every vertex position, so repeated scales accumulate.
   HRESULT Scale(D3DVALUE sx, D3DVALUE sy, D3DVALUE sz);
   HRESULT Translate(D3DVALUE tx, D3DVALUE ty, D3DVALUE tz);
   HRESULT GetBox(D3DRMBOX* box);
 
-  // For the renderer: bumped on every change of vertices or faces.
-  const std::vector<Group>& Groups() const { return groups_; }
+  // For the renderer and the builder: the stored groups, whose positions are still to be
+  // multiplied by GroupScale() (and normals divided by it, then normalised). A Scale is
+  // kept as that factor rather than written into every vertex, which lets meshes copied
+  // from one template share their vertices however each is stretched.
+  const std::vector<Group>& Groups() const { return set_->groups; }
+  D3DVECTOR GroupScale() const { return scale_; }
+  // A stored vertex as the mesh shows it: GroupScale() applied.
+  D3DRMVERTEX ScaledVertex(const D3DRMVERTEX& v) const;
+  // Bumped on every change of the stored vertices or faces.
   uint64_t Generation() const { return generation_; }
 
  protected:
   ~IDirect3DRMMesh() override;
 
  private:
-  Group* FindGroup(D3DRMGROUPINDEX id);
-  std::vector<Group> groups_;
+  // The groups with the references they hold on textures and materials.
+  struct GroupSet {
+    GroupSet() = default;
+    GroupSet(const GroupSet& other);
+    GroupSet& operator=(const GroupSet&) = delete;
+    ~GroupSet();
+    std::vector<Group> groups;
+  };
+
+  const Group* FindGroup(D3DRMGROUPINDEX id) const;
+  // This mesh's own copy of the groups, made when they are shared.
+  std::vector<Group>& OwnGroups();
+  Group* OwnGroup(D3DRMGROUPINDEX id);
+  // Writes the pending scale into this mesh's own vertices.
+  void Bake();
+  bool Scaled() const { return scale_.x != 1 || scale_.y != 1 || scale_.z != 1; }
+
+  std::shared_ptr<GroupSet> set_ = std::make_shared<GroupSet>();
+  D3DVECTOR scale_{1, 1, 1};
   uint64_t generation_ = 0;
 };

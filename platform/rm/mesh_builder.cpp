@@ -247,7 +247,8 @@ HRESULT IDirect3DRMMeshBuilder::AddMesh(IDirect3DRMMesh* mesh) {
   std::vector<IDirect3DRMTexture*> textures;
   for (const IDirect3DRMMesh::Group& g : mesh->Groups()) {
     const auto base = static_cast<uint32_t>(add.positions.size());
-    for (const D3DRMVERTEX& v : g.vertices) {
+    for (const D3DRMVERTEX& stored : g.vertices) {
+      const D3DRMVERTEX v = mesh->ScaledVertex(stored);
       add.positions.push_back(v.position);
       add.normals.push_back(v.normal);
       add.texcoords.push_back(v.tu);

@@ -87,10 +87,18 @@ TEST_F(MeshTest, ScalesAccumulateAndTheBoxCoversEveryGroup) {
   EXPECT_FLOAT_EQ(box.max.x, 1);
   EXPECT_FLOAT_EQ(box.max.y, 4);
 
-  const uint64_t generation = mesh_->Generation();
+  // A copy shares the vertices but neither the scales nor later changes.
+  IDirect3DRMMesh* copy = nullptr;
+  ASSERT_EQ(mesh_->Clone(&copy), D3DRM_OK);
   ASSERT_EQ(mesh_->Scale(0.5f, 2, 1), D3DRM_OK);
   ASSERT_EQ(mesh_->Scale(0.5f, 2, 1), D3DRM_OK);
-  EXPECT_GT(mesh_->Generation(), generation);
+  D3DRMVERTEX moved{};
+  moved.position = {9, 9, 9};
+  ASSERT_EQ(copy->SetVertices(0, 0, 1, &moved), D3DRM_OK);
+  ASSERT_EQ(copy->GetBox(&box), D3DRM_OK);
+  EXPECT_FLOAT_EQ(box.max.y, 9);
+  EXPECT_FLOAT_EQ(box.min.x, -2);
+  copy->Release();
   ASSERT_EQ(mesh_->GetBox(&box), D3DRM_OK);
   EXPECT_FLOAT_EQ(box.min.x, -0.5f);
   EXPECT_FLOAT_EQ(box.max.x, 0.25f);

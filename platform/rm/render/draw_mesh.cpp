@@ -263,7 +263,11 @@ void DrawMesh(const Pass& pass, const IDirect3DRMMesh& mesh, const math3d::Mat4&
   if (mesh.Groups().empty()) return;
   bool normals = false;
   for (const IDirect3DRMMesh::Group& g : mesh.Groups()) normals = normals || LightsVertexNormals(pass.device_quality, g);
-  const MeshTransforms t = MakeTransforms(world, pass.world_to_clip, normals);
+  // A mesh's pending scale comes first, in its own coordinates.
+  const D3DVECTOR k = mesh.GroupScale();
+  const bool scaled = k.x != 1 || k.y != 1 || k.z != 1;
+  const MeshTransforms t = MakeTransforms(
+      scaled ? math3d::Multiply(math3d::Scaling({k.x, k.y, k.z}), world) : world, pass.world_to_clip, normals);
   for (const IDirect3DRMMesh::Group& g : mesh.Groups()) DrawGroup(pass, g, mesh.Generation(), t, source);
 }
 
