@@ -18,6 +18,7 @@
 #include "app/errors.h"
 #include "app/globals.h"
 #include "files/studio.h"
+#include "model/mesh_joining.h"
 #include "model/polygoni.h"
 #include "platform/rm/d3drm.h"
 #include "platform/rm/face.h"
@@ -110,25 +111,7 @@ bool Exists(const char* path) {
   return stat(path, &st) == 0;
 }
 
-// A position as a key: coordinates equal as floats give equal keys (0 and -0 meet). NaN
-// equals nothing, so callers keep NaN positions out.
-struct PositionKey {
-  uint32_t bits[3];
-  bool operator==(const PositionKey&) const = default;
-};
-struct PositionHash {
-  size_t operator()(const PositionKey& k) const {
-    uint64_t h = 0x9E3779B97F4A7C15ull;
-    for (uint32_t b : k.bits) h = (h ^ b) * 0xBF58476D1CE4E5B9ull;
-    return static_cast<size_t>(h ^ (h >> 31));
-  }
-};
-PositionKey KeyOf(const D3DVECTOR& v) {
-  PositionKey k{};
-  const float c[3] = {v.x == 0.0f ? 0.0f : v.x, v.y == 0.0f ? 0.0f : v.y, v.z == 0.0f ? 0.0f : v.z};
-  std::memcpy(k.bits, c, sizeof c);
-  return k;
-}
+// NaN equals nothing, so NaN positions are kept out of the tables.
 bool HasNaN(const D3DVECTOR& v) { return std::isnan(v.x) || std::isnan(v.y) || std::isnan(v.z); }
 
 // The model's positions in the model frame for the length of a save: the file holds
@@ -327,37 +310,11 @@ int Read3ds(const char* path, FileMesh* out) {
   return 1;
 }
 
-// The lowest-indexed wire joining s and t, or -1; s's list holds every candidate.
+// The lowest-indexed wire joining s and t, or -1.
 int JoiningWire(Polygoni& m, int s, int t) {
-  const PointStuff& from = m.pointdata[s];
-  const IdCell tid = m.pointdata[t].id;
-  int found = -1;
-  for (uint32_t k = 0; k < from.num_connected; ++k) {
-    const int w = *from.connectedwire[k];
-    const WireStuff& wire = m.wiredata[w];
-    const bool joins = (wire.points[0] == from.id && wire.points[1] == tid) ||
-                       (wire.points[0] == tid && wire.points[1] == from.id);
-    if (joins && (found < 0 || w < found)) found = w;
-  }
-  return found;
-}
-
-int NewWire(Polygoni& m, int a, int b) {
-  m.createindex += 1;
-  m.AllocWire(+1);
-  _D3DVECTOR at = m.pointdata[a].point;
-  m.MakeWire(&at);
-  WireStuff& w = m.wiredata[m.createindex];
-  w.points[0] = m.pointdata[a].id;
-  w.points[1] = m.pointdata[b].id;
-  w.order = -1;
-  if (w.wireframes && FAILED(w.wireframes->SetColorRGB(0.3f, 0.3f, 1.0f))) m.generic_error();
-  for (int end : {a, b}) {
-    m.AllocConnectedWire(end);
-    PointStuff& p = m.pointdata[end];
-    p.connectedwire[p.num_connected - 1] = w.id;
-  }
-  return m.createindex;
+  int lowest, highest;
+  JoiningWires(m, s, t, &lowest, &highest);
+  return lowest;
 }
 
 // The vertices become points. A vertex is passed over when it equals one of the first

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "model/mesh_joining.h"
 #include "model/polygoni.h"
 #include "platform/rm/math3d.h"
 #include "views/mouse.h"
@@ -16,24 +17,6 @@
 namespace {
 
 constexpr D3DVALUE kPasteDepth = 30.0f;
-
-// A position as a key: coordinates equal as floats give equal keys (so 0 and -0 meet);
-// a NaN matches only its own bits.
-struct PositionKey {
-  uint32_t bits[3];
-  bool operator==(const PositionKey&) const = default;
-};
-PositionKey KeyOf(const _D3DVECTOR& v) {
-  PositionKey k{};
-  const float c[3] = {v.x == 0.0f ? 0.0f : v.x, v.y == 0.0f ? 0.0f : v.y, v.z == 0.0f ? 0.0f : v.z};
-  std::memcpy(k.bits, c, sizeof c);
-  return k;
-}
-uint64_t HashOf(const PositionKey& k) {
-  uint64_t h = 0x9E3779B97F4A7C15ull;
-  for (uint32_t b : k.bits) h = (h ^ b) * 0xBF58476D1CE4E5B9ull;
-  return h ^ (h >> 31);
-}
 
 // For each record, the last record at exactly its place: an open-addressed table of
 // records by position, one probe sequence per record.
@@ -54,42 +37,6 @@ std::vector<int> LastAtSamePlace(const std::vector<PositionKey>& keys) {
 
 void SetColour(Polygoni& m, IDirect3DRMFrame* frame, D3DVALUE r, D3DVALUE g, D3DVALUE b) {
   if (frame && FAILED(frame->SetColorRGB(r, g, b))) m.generic_error();
-}
-
-// The lowest- and highest-indexed wires joining points s and t, or -1. Both ends list
-// every wire, so s's list holds every candidate.
-void JoiningWires(Polygoni& m, int s, int t, int* lowest, int* highest) {
-  *lowest = *highest = -1;
-  const PointStuff& from = m.pointdata[s];
-  const IdCell tid = m.pointdata[t].id;
-  for (uint32_t k = 0; k < from.num_connected; ++k) {
-    const int w = *from.connectedwire[k];
-    const WireStuff& wire = m.wiredata[w];
-    const bool joins = (wire.points[0] == from.id && wire.points[1] == tid) ||
-                       (wire.points[0] == tid && wire.points[1] == from.id);
-    if (!joins) continue;
-    if (*lowest < 0 || w < *lowest) *lowest = w;
-    if (w > *highest) *highest = w;
-  }
-}
-
-// A new finished wire from a to b, listed by both.
-int NewWire(Polygoni& m, int a, int b) {
-  m.createindex += 1;
-  m.AllocWire(+1);
-  _D3DVECTOR at = m.pointdata[a].point;
-  m.MakeWire(&at);
-  WireStuff& w = m.wiredata[m.createindex];
-  w.points[0] = m.pointdata[a].id;
-  w.points[1] = m.pointdata[b].id;
-  w.order = -1;
-  SetColour(m, w.wireframes, 0.3f, 0.3f, 1.0f);
-  for (int end : {a, b}) {
-    m.AllocConnectedWire(end);
-    PointStuff& p = m.pointdata[end];
-    p.connectedwire[p.num_connected - 1] = w.id;
-  }
-  return m.createindex;
 }
 
 int JoinOrMake(Polygoni& m, int a, int b) {
