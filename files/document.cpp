@@ -7,6 +7,7 @@
 // the document still marked changed.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -274,7 +275,7 @@ int Read3ds(const char* path, FileMesh* out) {
     Msg("ERROR: unable to open file");
     return -1;
   }
-  // Whatever does not start as a 3DS file does is no 3DS file, not an empty one.
+  // A file that does not start with the main chunk is no 3DS file, rather than an empty one.
   unsigned char magic[2] = {0, 0};
   const bool is_3ds = std::fread(magic, 1, 2, studio.bin3ds) == 2 && magic[0] == 0x4D && magic[1] == 0x4D;
   studio.Reset();
@@ -293,13 +294,15 @@ int Read3ds(const char* path, FileMesh* out) {
                                           "studio.facesl[i].b > studio.vertex_count",
                                           "studio.facesl[i].c > studio.vertex_count"};
   out->vertices = std::move(studio.verts);
+  out->vertices.resize(std::min<size_t>(out->vertices.size(), studio.vertex_count));
+  const size_t vertices = out->vertices.size();
   out->faces.reserve(studio.face_count);
-  for (unsigned i = 0; i < studio.face_count; ++i) {
+  for (unsigned i = 0; i < studio.face_count && i < studio.facesl.size(); ++i) {
     const sfaces& s = studio.facesl[i];
     const uint32_t corners[3] = {s.a, s.b, s.c};
     bool whole = true;
     for (int k = 0; k < 3; ++k) {
-      if (corners[k] < studio.vertex_count) continue;
+      if (corners[k] < vertices) continue;
       whole = false;
       if (!told[k]) Msg(kMissing[k]);
       told[k] = true;
@@ -558,7 +561,8 @@ int Polygoni::ReadFile(OPENFILENAMEA ofn, char* filename, HWND /*hwnd*/, float /
     });
   }
   pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = false; });
-  changed = false;
+  // A merged file or shape is a change of the document, which closing must not lose.
+  changed = merge;
 
   ReDrawMesh();
   UpdateMesh();

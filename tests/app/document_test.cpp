@@ -158,6 +158,7 @@ TEST_F(Documents, MergeAddsTheFileSelectedAndKeepsTheDocumentsName) {
   for (int i = 0; i < polygoner.num_points; ++i) active += polygoner.pointdata[i].active;
   EXPECT_EQ(active, 3) << "the merged part is selected, ready to move";
   EXPECT_EQ(app.Title(), "Facetry -  " + Path("part.3ds"));
+  EXPECT_TRUE(polygoner.changed) << "the merge is unsaved";
   ExpectSound("merge");
 }
 
