@@ -8,15 +8,12 @@
 namespace studio_test {
 
 std::string U16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
-
 std::string U32(uint32_t v) { return U16(v & 0xFFFF) + U16(v >> 16); }
-
 std::string F32(float f) { return U32(std::bit_cast<uint32_t>(f)); }
 
 std::string ChunkWithLength(uint16_t id, uint32_t length, const std::string& body) {
   return U16(id) + U32(length) + body;
 }
-
 std::string Chunk(uint16_t id, const std::string& body) {
   return ChunkWithLength(id, static_cast<uint32_t>(body.size() + 6), body);
 }
@@ -36,16 +33,12 @@ std::string FaceList(const std::vector<std::array<unsigned, 3>>& faces, const st
 std::string Object(const std::string& name, const std::string& body) {
   return Chunk(0x4000, name + std::string(1, '\0') + body);
 }
-
-std::string File(const std::string& editor_body, const std::string& after_editor) {
-  return Chunk(0x4D4D, Chunk(0x3D3D, editor_body) + after_editor);
-}
+std::string File(const std::string& editor_body) { return Chunk(0x4D4D, Chunk(0x3D3D, editor_body)); }
 
 void Read(Studio* s, const std::string& bytes) {
   FILE* f = std::tmpfile();
   if (!f) return;
   std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::rewind(f);
   s->bin3ds = f;
   s->ReadPrimaryChunk();
   s->bin3ds = nullptr;
@@ -59,11 +52,10 @@ std::string Write(Studio* s, long* end_position) {
   s->WritePrimaryChunk();
   s->bin3ds = nullptr;
   if (end_position) *end_position = std::ftell(f);
-  std::fflush(f);
+  std::fseek(f, 0, SEEK_END);
+  std::string bytes(static_cast<size_t>(std::ftell(f)), '\0');
   std::rewind(f);
-  std::string bytes;
-  char block[4096];
-  for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) bytes.append(block, n);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
   std::fclose(f);
   return bytes;
 }
@@ -71,6 +63,10 @@ std::string Write(Studio* s, long* end_position) {
 std::string FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Corners(const sfaces& f) {
+  return std::to_string(f.a) + "," + std::to_string(f.b) + "," + std::to_string(f.c);
 }
 
 }  // namespace studio_test

@@ -2,7 +2,7 @@
 // count, what is passed over, names, and what makes a file damaged.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <optional>
 
 #include "files/studio.h"
 #include "tests/files/studio_bytes.h"
@@ -18,269 +18,183 @@ std::string Mesh(const std::vector<D3DVECTOR>& v, const std::vector<std::array<u
 const std::vector<D3DVECTOR> kQuad = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
 const std::vector<D3DVECTOR> kTriangle = {{5, 5, 5}, {6, 5, 5}, {5, 6, -5}};
 
-void ExpectFace(const sfaces& f, uint32_t a, uint32_t b, uint32_t c) {
-  EXPECT_EQ(f.a, a);
-  EXPECT_EQ(f.b, b);
-  EXPECT_EQ(f.c, c);
+std::string Faces(const Studio& s) {
+  std::string text;
+  for (const sfaces& f : s.facesl) text += Corners(f) + " ";
+  return text;
 }
 
-void ExpectEmpty(const Studio& s) {
-  EXPECT_TRUE(s.verts.empty());
-  EXPECT_TRUE(s.facesl.empty());
-  EXPECT_EQ(s.vertex_count, 0u);
-  EXPECT_EQ(s.face_count, 0u);
+std::string Viewport(uint16_t id, unsigned type, const std::string& camera) {
+  std::string body = U16(3) + std::string(10, '\0') + U16(type);
+  if (type == 0 || type == 0xFFFF) body += std::string(24, '\0') + camera + std::string(1, '\0');
+  return Chunk(id, body);
 }
 
-// ---- objects and their lists ------------------------------------------------------------
+TEST(StudioReader, WhatEachFileLoadsAndWhatMakesItDamaged) {
+  const std::string tri = Object("tri", Mesh(kTriangle, {{0, 1, 2}}));
+  const std::string editor = Chunk(0x3D3D, tri);
+  const std::string vertices = VertexList(kTriangle), faces = FaceList({{0, 1, 2}});
+  const auto mesh_length = [&](uint32_t extra) {
+    return File(Object(
+        "t", ChunkWithLength(0x4100, static_cast<uint32_t>(6 + vertices.size()) + extra, vertices + faces)));
+  };
+  const std::string long_name(150, 'm');
+  const std::string materials =
+      Chunk(0xAFFF, Chunk(0xA000, "a" + std::string(1, '\0')) +
+                        Chunk(0xA000, long_name + std::string(1, '\0') + Chunk(0xA010, U16(0))));
+  struct Case {
+    const char* what;
+    std::string bytes;
+    unsigned vertices = 0, faces = 0;
+    std::optional<std::string> name = std::nullopt;  // temp_name, where the case is about it
+    unsigned materials = 0;
+  };
+  const Case cases[] = {
+      {"an empty name makes a dummy object that is still read",
+       File(Object("", Mesh(kTriangle, {{0, 1, 2}}))), 3, 1, "Default name"},
+      {"objects in the keyframer are not read", Chunk(0x4D4D, Chunk(0xB000, tri))},
+      // Only a file that starts with the main chunk loads.
+      {"no main chunk", editor},
+      {"a text file", "xof 0302txt 0032"},
+      {"another first id", Chunk(0x4D4E, editor)},
+      {"an empty file", ""},
+      // An unknown id costs two bytes and the next two are the next id: a reader that took
+      // it for a chunk header would lose the list; one that passed an unknown chunk by its
+      // length would not find the list inside it.
+      {"a bare unknown id", File(Object("t", Chunk(0x4100, U16(0x1234) + vertices))), 3},
+      {"an unknown chunk", File(Object("t", Chunk(0x4100, Chunk(0x5555, vertices)))), 3},
+      // A known child counts its length plus two: 6 + vertices + 2 reaches the length before
+      // the faces, even one byte into them; one byte more and the face list is read though
+      // it runs past the end.
+      {"mesh length to the faces", mesh_length(0), 3},
+      {"mesh length a byte past", mesh_length(1), 3},
+      {"mesh length two bytes past", mesh_length(2), 3},
+      {"mesh length three bytes past", mesh_length(3), 3, 1},
+      {"a skipped chunk (vertex flags) is passed whole",
+       File(Object("t", Chunk(0x4100, Chunk(0x4111, VertexList(kQuad)) + vertices))), 3},
+      {"lengths past the file's end only end the loops",
+       ChunkWithLength(0x4D4D, 0xFFFFFFF0u,
+                       ChunkWithLength(0x3D3D, 0xFFFFFF00u, Object("a", Mesh(kQuad, {{0, 1, 2}})) + tri)),
+       7, 2},
+      // Object names stop after twelve bytes; the mesh after the name is found only when
+      // the walk stays aligned.
+      {"a short name", File(Object("Box01", Mesh(kTriangle, {}))), 3, 0, "Box01"},
+      {"11 bytes and the zero", File(Object("ABCDEFGHIJK", Mesh(kTriangle, {}))), 3, 0, "ABCDEFGHIJK"},
+      {"12 bytes, the zero unread: a byte off", File(Object("ABCDEFGHIJKL", Mesh(kTriangle, {}))), 0, 0,
+       "ABCDEFGHIJK"},
+      {"13 bytes: one id, then the mesh", File(Object("ABCDEFGHIJKLM", Mesh(kTriangle, {}))), 3, 0,
+       "ABCDEFGHIJK"},
+      {"material names are cut at the buffer's end", File(materials), 0, 0,
+       long_name.substr(0, sizeof Studio::temp_name - 1), 2},
+      {"the rest of a long name is read and dropped", File(materials + tri), 3, 1, "tri", 2},
+      // No terminator: the 0xFF bytes past the end never end a name, the file's end does,
+      // and the terminator takes the place of the last byte read.
+      {"a material name at the file's end",
+       ChunkWithLength(
+           0x4D4D, 100,
+           ChunkWithLength(0x3D3D, 90, ChunkWithLength(0xAFFF, 80, ChunkWithLength(0xA000, 70, "xyz")))),
+       0, 0, "xy", 1},
+      {"a camera viewport reads the camera's name",
+       File(Object("obj", "") + Chunk(0x7001, Viewport(0x7020, 0, "Cam7"))), 0, 0, "Cam7"},
+      {"other viewports read none", File(Object("obj", "") + Chunk(0x7001, Viewport(0x7020, 3, ""))), 0, 0,
+       "obj"},
+  };
+  // Damaged files load nothing, not even the intact objects before the damage.
+  const Case damaged[] = {
+      {"a vertex count beyond the file",
+       File(tri + Object("bad", Chunk(0x4100, Chunk(0x4110, U16(1000) + F32(1) + F32(2) + F32(3)))))},
+      {"a face count beyond the file",
+       File(Object("bad",
+                   Chunk(0x4100, vertices + Chunk(0x4120, U16(50) + U16(0) + U16(1) + U16(2) + U16(0)))))},
+      // A vertex list of length 0 sends the mesh loop back to the same list each time.
+      {"a list read again and again",
+       File(Object("loop", ChunkWithLength(0x4100, 0xFFFFFFFFu,
+                                           ChunkWithLength(0x4110, 0, U16(1) + F32(1) + F32(2) + F32(3)))))},
+      // A skipped chunk of length 0, met again at every step of a loop two billion steps long.
+      {"a chunk that leads back to itself",
+       ChunkWithLength(0x4D4D, 0xFFFFFFFFu,
+                       ChunkWithLength(0x3D3D, 0xFFFFFFFFu, ChunkWithLength(0x1100, 0, "")))},
+  };
+  const auto check = [](const Case& c, bool is_damaged) {
+    Studio s;
+    Read(&s, c.bytes);
+    EXPECT_EQ(s.damaged, is_damaged) << c.what;
+    EXPECT_EQ(s.vertex_count, c.vertices) << c.what;
+    EXPECT_EQ(s.face_count, c.faces) << c.what;
+    EXPECT_EQ(s.verts.size(), c.vertices) << c.what;
+    EXPECT_EQ(s.facesl.size(), c.faces) << c.what;
+    EXPECT_EQ(s.material_count, c.materials) << c.what;
+    if (c.name) {
+      EXPECT_STREQ(s.temp_name, c.name->c_str()) << c.what;
+    }
+  };
+  for (const Case& c : cases) check(c, false);
+  for (const Case& c : damaged) check(c, true);
+}
 
-TEST(StudioObjects, TheSecondObjectsFacesAreOffsetByTheFirstObjectsVertices) {
+TEST(StudioReader, ObjectsAndReadsAppendWithTheirFacesOffsetUntilAReset) {
   Studio s;
-  Read(&s, File(Object("quad", Mesh(kQuad, {{0, 1, 2}, {0, 2, 3}})) +
-                Object("tri", Mesh(kTriangle, {{0, 1, 2}}))));
+  Read(&s, File(Object("quad", Mesh(kQuad, {{0, 1, 2}, {0, 2, 3}}))));
+  // Indices past the vertices are kept as they are, offset like any other.
+  Read(&s, File(Object("quad", Mesh(kQuad, {{0, 2, 3}})) + Object("tri", Mesh(kTriangle, {{2, 1, 9}}))));
   EXPECT_FALSE(s.damaged);
-  ASSERT_EQ(s.vertex_count, 7u);
-  ASSERT_EQ(s.face_count, 3u);
-  ASSERT_EQ(s.verts.size(), 7u);
-  ASSERT_EQ(s.facesl.size(), 3u);
-  ExpectFace(s.facesl[0], 0, 1, 2);
-  ExpectFace(s.facesl[1], 0, 2, 3);
-  ExpectFace(s.facesl[2], 4, 5, 6);
-  EXPECT_EQ(s.verts[4].x, 5.0f);
-  EXPECT_EQ(s.verts[6].z, -5.0f);
-  EXPECT_EQ(s.numb_vertices, 3u);
-  EXPECT_EQ(s.numb_faces, 1u);
-  EXPECT_EQ(s.object_offset, 7u);
-  EXPECT_EQ(s.current_vertex, 7u);
-  EXPECT_EQ(s.current_face, 3u);
-}
-
-TEST(StudioObjects, ReadsWithoutResetAppendAndResetClears) {
-  Studio s;
-  Read(&s, File(Object("quad", Mesh(kQuad, {{0, 1, 2}}))));
-  Read(&s, File(Object("tri", Mesh(kTriangle, {{2, 1, 0}}))));
-  ASSERT_EQ(s.vertex_count, 7u);
-  ASSERT_EQ(s.face_count, 2u);
-  ExpectFace(s.facesl[1], 6, 5, 4);
-  EXPECT_EQ(s.verts[0].x, 0.0f);
-  EXPECT_EQ(s.verts[5].x, 6.0f);
+  ASSERT_EQ(s.vertex_count, 11u);
+  EXPECT_EQ(Faces(s), "0,1,2 0,2,3 4,6,7 10,9,17 ");
+  EXPECT_EQ(s.verts[8].x, 5.0f);
+  EXPECT_EQ(s.verts[10].z, -5.0f);
 
   s.Reset();
-  ExpectEmpty(s);
-  EXPECT_EQ(s.current_vertex, 0u);
-  EXPECT_EQ(s.current_face, 0u);
-  EXPECT_EQ(s.object_offset, 0u);
+  EXPECT_TRUE(s.verts.empty() && s.facesl.empty() && s.vertex_count == 0 && s.face_count == 0);
   Read(&s, File(Object("tri", Mesh(kTriangle, {{2, 1, 0}}))));
-  ASSERT_EQ(s.face_count, 1u);
-  ExpectFace(s.facesl[0], 2, 1, 0);
+  EXPECT_EQ(Faces(s), "2,1,0 ");
+  ASSERT_EQ(s.verts.size(), 3u);
+  EXPECT_EQ(s.verts[0].x, 5.0f);
 }
 
-TEST(StudioObjects, FaceIndicesPastTheVerticesAreKept) {
+TEST(StudioReader, AnIntactFileAfterADamagedOneLoadsWithoutOffset) {
   Studio s;
-  Read(&s, File(Object("tri", Mesh(kTriangle, {{0, 1, 9}}))));
+  Read(&s,
+       File(Object("ok", Mesh(kQuad, {{0, 1, 2}})) + Object("bad", Chunk(0x4100, Chunk(0x4110, U16(9))))));
+  ASSERT_TRUE(s.damaged);
+  Read(&s, File(Object("tri", Mesh(kTriangle, {{0, 1, 2}}))));
   EXPECT_FALSE(s.damaged);
-  ASSERT_EQ(s.face_count, 1u);
-  ExpectFace(s.facesl[0], 0, 1, 9);
-}
-
-TEST(StudioObjects, AnEmptyNameMakesADummyObjectThatIsStillRead) {
-  Studio s;
-  Read(&s, File(Object("", Mesh(kTriangle, {{0, 1, 2}}))));
   EXPECT_EQ(s.vertex_count, 3u);
-  EXPECT_STREQ(s.temp_name, "Default name");
+  EXPECT_EQ(s.verts.size(), 3u);
+  EXPECT_EQ(Faces(s), "0,1,2 ");
 }
 
-TEST(StudioObjects, TheMatrixIsKeptAndNotApplied) {
+TEST(StudioReader, TheMatrixAfterTheFacesAndTheirGroupsIsKeptAndNotApplied) {
+  // Material group, then smoothing groups: what follows the faces is passed by the face
+  // list's length.
+  const std::string after =
+      Chunk(0x4130, "mat" + std::string(1, '\0') + U16(1) + U16(0)) + Chunk(0x4150, U32(1));
   std::string matrix;
   for (int i = 1; i <= 12; ++i) matrix += F32(static_cast<float>(i));
   Studio s;
-  Read(&s, File(Object("m", Chunk(0x4100, VertexList(kTriangle) + Chunk(0x4160, matrix)))));
+  Read(&s, File(Object("m", Chunk(0x4100, VertexList(kTriangle) + FaceList({{0, 1, 2}}, after) +
+                                              Chunk(0x4160, matrix)))));
   const float expected[4][4] = {{1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}, {10, 11, 12, 1}};
-  for (int r = 0; r < 4; ++r) {
+  for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) EXPECT_EQ(s.trans_mat[r][c], expected[r][c]) << r << "," << c;
-  }
+  EXPECT_EQ(s.face_count, 1u);
   ASSERT_EQ(s.vertex_count, 3u);
   EXPECT_EQ(s.verts[1].x, 6.0f);
 }
 
-TEST(StudioObjects, WhatFollowsTheFacesIsPassedByTheFaceListsLength) {
-  // Material group, then smoothing groups; the matrix after the face list is still found.
-  const std::string groups = Chunk(0x4130, "mat" + std::string(1, '\0') + U16(1) + U16(0));
-  const std::string smoothing = Chunk(0x4150, U32(1));
-  std::string matrix;
-  for (int i = 0; i < 12; ++i) matrix += F32(2.5f);
-  Studio s;
-  Read(&s, File(Object("t", Chunk(0x4100, VertexList(kTriangle) + FaceList({{0, 1, 2}}, groups + smoothing) +
-                                              Chunk(0x4160, matrix)))));
-  EXPECT_EQ(s.face_count, 1u);
-  EXPECT_EQ(s.trans_mat[3][2], 2.5f);
-}
-
-TEST(StudioObjects, ObjectsInTheKeyframerAreNotRead) {
-  Studio s;
-  Read(&s, Chunk(0x4D4D, Chunk(0xB000, Object("kf", Mesh(kTriangle, {{0, 1, 2}})))));
-  ExpectEmpty(s);
-  EXPECT_FALSE(s.damaged);
-}
-
-// ---- the start of the file --------------------------------------------------------------
-
-TEST(StudioFile, AFileNotStartingWithTheMainChunkLoadsNothing) {
-  const std::string body = Chunk(0x3D3D, Object("tri", Mesh(kTriangle, {{0, 1, 2}})));
-  for (const std::string& bytes :
-       {body, std::string("xof 0302txt 0032"), Chunk(0x4D4E, body), std::string()}) {
-    Studio s;
-    Read(&s, bytes);
-    ExpectEmpty(s);
-    EXPECT_FALSE(s.damaged);
-  }
-}
-
-TEST(StudioFile, AStreamThatCannotTellItsSizeReadsTheSame) {
+TEST(StudioReader, AStreamWithoutSizeIsReadFromItsStartWhereverItStands) {
   std::string bytes = File(Object("quad", Mesh(kQuad, {{0, 1, 2}, {0, 2, 3}})));
   FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
   ASSERT_NE(f, nullptr);
+  std::fseek(f, 0, SEEK_END);
   Studio s;
   s.bin3ds = f;
   EXPECT_EQ(s.ReadPrimaryChunk(), 1);
   std::fclose(f);
   EXPECT_EQ(s.vertex_count, 4u);
-  ASSERT_EQ(s.face_count, 2u);
-  ExpectFace(s.facesl[1], 0, 2, 3);
+  EXPECT_EQ(Faces(s), "0,1,2 0,2,3 ");
 }
 
-TEST(StudioFile, TheReadStartsAtTheFilesStartWhereverTheStreamIs) {
-  Studio s;
-  FILE* f = std::tmpfile();
-  ASSERT_NE(f, nullptr);
-  const std::string bytes = File(Object("tri", Mesh(kTriangle, {{0, 1, 2}})));
-  std::fwrite(bytes.data(), 1, bytes.size(), f);  // left at the end
-  s.bin3ds = f;
-  s.ReadPrimaryChunk();
-  std::fclose(f);
-  EXPECT_EQ(s.vertex_count, 3u);
-}
-
-// ---- how containers count ---------------------------------------------------------------
-
-TEST(StudioContainers, AnUnknownIdCostsTwoBytesAndTheNextTwoAreTheNextId) {
-  // A bare id with no header before the vertex list: a reader that took it for a chunk
-  // header would lose the list.
-  Studio s;
-  Read(&s, File(Object("t", Chunk(0x4100, U16(0x1234) + VertexList(kTriangle)))));
-  EXPECT_EQ(s.vertex_count, 3u);
-}
-
-TEST(StudioContainers, AnUnknownChunkIsWalkedTwoBytesAtATime) {
-  // A complete vertex list inside an unknown chunk: a reader that passed the unknown chunk
-  // by its length would not find it; this one walks into it.
-  Studio s;
-  Read(&s, File(Object("t", Chunk(0x4100, Chunk(0x5555, VertexList(kTriangle))))));
-  EXPECT_EQ(s.vertex_count, 3u);
-}
-
-TEST(StudioContainers, AKnownChildCountsItsLengthPlusTwo) {
-  const std::string vertices = VertexList(kTriangle);
-  const std::string faces = FaceList({{0, 1, 2}});
-  const uint32_t first = static_cast<uint32_t>(6 + vertices.size());
-  // 6 + vertices + 2 reaches the length before the faces: they are not read, not even
-  // when the length reaches one byte into them.
-  for (uint32_t length : {first, first + 1, first + 2}) {
-    Studio s;
-    Read(&s, File(Object("t", ChunkWithLength(0x4100, length, vertices + faces))));
-    EXPECT_EQ(s.vertex_count, 3u) << length;
-    EXPECT_EQ(s.face_count, 0u) << length;
-  }
-  // One byte more and the next id is read: the face list, though it runs past the end.
-  Studio s;
-  Read(&s, File(Object("t", ChunkWithLength(0x4100, first + 3, vertices + faces))));
-  EXPECT_EQ(s.face_count, 1u);
-}
-
-TEST(StudioContainers, SkippedChunksArePassedWhole) {
-  // 0x4111 (vertex flags) is skipped by its length: a vertex list inside it is not read.
-  Studio s;
-  Read(&s, File(Object("t", Chunk(0x4100, Chunk(0x4111, VertexList(kQuad)) + VertexList(kTriangle)))));
-  EXPECT_EQ(s.vertex_count, 3u);
-  EXPECT_EQ(s.verts[0].x, 5.0f);
-}
-
-TEST(StudioContainers, ThePastTheEndBytesOnlyEndTheLoops) {
-  // Lengths larger than the file: everything the file does hold is read.
-  const std::string objects =
-      Object("a", Mesh(kQuad, {{0, 1, 2}})) + Object("b", Mesh(kTriangle, {{0, 1, 2}}));
-  Studio s;
-  Read(&s, ChunkWithLength(0x4D4D, 0xFFFFFFF0u, ChunkWithLength(0x3D3D, 0xFFFFFF00u, objects)));
-  EXPECT_FALSE(s.damaged);
-  EXPECT_EQ(s.vertex_count, 7u);
-  EXPECT_EQ(s.face_count, 2u);
-}
-
-// ---- names ------------------------------------------------------------------------------
-
-TEST(StudioNames, ObjectNamesStopAfterTwelveBytes) {
-  struct Case {
-    const char* name;
-    const char* stored;
-    unsigned vertices;  // the mesh after the name is found only when the walk stays aligned
-  };
-  const Case cases[] = {
-      {"Box01", "Box01", 3},
-      {"ABCDEFGHIJK", "ABCDEFGHIJK", 3},    // 11 bytes and the zero: 12 in all
-      {"ABCDEFGHIJKL", "ABCDEFGHIJK", 0},   // the zero is left unread, so the walk is a byte off
-      {"ABCDEFGHIJKLM", "ABCDEFGHIJK", 3},  // two left unread: one id, then the mesh
-  };
-  for (const Case& c : cases) {
-    Studio s;
-    Read(&s, File(Object(c.name, Mesh(kTriangle, {}))));
-    EXPECT_STREQ(s.temp_name, c.stored) << c.name;
-    EXPECT_EQ(s.vertex_count, c.vertices) << c.name;
-  }
-}
-
-TEST(StudioNames, MaterialNamesAreStoredUpToTheBuffersEnd) {
-  const std::string long_name(150, 'm');
-  const std::string materials =
-      Chunk(0xAFFF, Chunk(0xA000, "a" + std::string(1, '\0')) +
-                        Chunk(0xA000, long_name + std::string(1, '\0') + Chunk(0xA010, U16(0))));
-  Studio s;
-  Read(&s, File(materials));
-  EXPECT_EQ(std::strlen(s.temp_name), sizeof s.temp_name - 1);
-  EXPECT_EQ(std::string(s.temp_name), long_name.substr(0, sizeof s.temp_name - 1));
-  EXPECT_EQ(s.material_count, 2u);
-
-  // The rest of the long name is read and dropped: an object after it still loads.
-  Studio t;
-  Read(&t, File(materials + Object("after", Mesh(kTriangle, {{0, 1, 2}}))));
-  EXPECT_EQ(t.vertex_count, 3u);
-  EXPECT_STREQ(t.temp_name, "after");
-}
-
-TEST(StudioNames, AMaterialNameAtTheFilesEndEndsThere) {
-  // No terminator: the 0xFF bytes past the end never end a name, the file's end does, and
-  // the terminator takes the place of the last byte read as at any other stop.
-  Studio s;
-  Read(&s, ChunkWithLength(
-               0x4D4D, 100,
-               ChunkWithLength(0x3D3D, 90, ChunkWithLength(0xAFFF, 80, ChunkWithLength(0xA000, 70, "xyz")))));
-  EXPECT_FALSE(s.damaged);
-  EXPECT_STREQ(s.temp_name, "xy");
-  EXPECT_EQ(s.material_count, 1u);
-}
-
-// ---- viewports --------------------------------------------------------------------------
-
-std::string Viewport(uint16_t id, unsigned type, const std::string& camera) {
-  std::string body = U16(3);
-  for (int i = 0; i < 5; ++i) body += U16(0);
-  body += U16(type);
-  if (type == 0 || type == 0xFFFF) {
-    for (int i = 0; i < 12; ++i) body += U16(0);
-    body += camera + std::string(1, '\0');
-  }
-  return Chunk(id, body);
-}
-
-TEST(StudioViews, ViewportsAreCountedAndTheDefinitionStopsAfterTheFourth) {
+TEST(StudioReader, ViewportsAreCountedThroughResetsAndTheDefinitionStopsAfterTheFourth) {
   std::string views;
   for (int i = 0; i < 6; ++i) views += Viewport(i % 2 ? 0x7012 : 0x7020, 3, "");
   Studio s;
@@ -288,63 +202,6 @@ TEST(StudioViews, ViewportsAreCountedAndTheDefinitionStopsAfterTheFourth) {
   EXPECT_EQ(s.views_read, 4);
   s.Reset();
   EXPECT_EQ(s.views_read, 4);
-}
-
-TEST(StudioViews, ACameraViewportReadsTheCamerasName) {
-  Studio s;
-  Read(&s, File(Object("obj", "") + Chunk(0x7001, Viewport(0x7020, 0, "Cam7"))));
-  EXPECT_STREQ(s.temp_name, "Cam7");
-  Studio t;
-  Read(&t, File(Object("obj", "") + Chunk(0x7001, Viewport(0x7020, 3, ""))));
-  EXPECT_STREQ(t.temp_name, "obj");
-}
-
-// ---- damaged files ----------------------------------------------------------------------
-
-TEST(StudioDamagedLists, AVertexCountBeyondTheFileEmptiesEverything) {
-  const std::string short_list = Chunk(0x4110, U16(1000) + F32(1) + F32(2) + F32(3));
-  Studio s;
-  Read(&s, File(Object("ok", Mesh(kQuad, {{0, 1, 2}})) + Object("bad", Chunk(0x4100, short_list))));
-  EXPECT_TRUE(s.damaged);
-  ExpectEmpty(s);
-  EXPECT_EQ(s.object_offset, 0u);
-  EXPECT_EQ(s.current_vertex, 0u);
-}
-
-TEST(StudioDamagedLists, AFaceCountBeyondTheFileEmptiesEverything) {
-  const std::string short_list = Chunk(0x4120, U16(50) + U16(0) + U16(1) + U16(2) + U16(0));
-  Studio s;
-  Read(&s, File(Object("bad", Chunk(0x4100, VertexList(kTriangle) + short_list))));
-  EXPECT_TRUE(s.damaged);
-  ExpectEmpty(s);
-}
-
-TEST(StudioDamagedLists, AListReadAgainAndAgainStopsAtWhatTheFileCanHold) {
-  // A vertex list of length 0 sends the mesh loop back to the same list each time.
-  const std::string again = ChunkWithLength(0x4110, 0, U16(1) + F32(1) + F32(2) + F32(3));
-  Studio s;
-  Read(&s, File(Object("loop", ChunkWithLength(0x4100, 0xFFFFFFFFu, again))));
-  EXPECT_TRUE(s.damaged);
-  ExpectEmpty(s);
-}
-
-TEST(StudioDamagedLists, AChunkThatLeadsBackToItselfEndsTheRead) {
-  // A skipped chunk of length 0 is met again at every step of a loop two billion steps
-  // long.
-  Studio s;
-  Read(&s, ChunkWithLength(0x4D4D, 0xFFFFFFFFu,
-                           ChunkWithLength(0x3D3D, 0xFFFFFFFFu, ChunkWithLength(0x1100, 0, ""))));
-  EXPECT_TRUE(s.damaged);
-  ExpectEmpty(s);
-}
-
-TEST(StudioDamagedLists, AnIntactFileAfterADamagedOneIsNotDamaged) {
-  Studio s;
-  Read(&s, File(Object("bad", Chunk(0x4100, Chunk(0x4110, U16(9))))));
-  EXPECT_TRUE(s.damaged);
-  Read(&s, File(Object("tri", Mesh(kTriangle, {{0, 1, 2}}))));
-  EXPECT_FALSE(s.damaged);
-  EXPECT_EQ(s.vertex_count, 3u);
 }
 
 }  // namespace

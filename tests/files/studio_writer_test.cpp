@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstring>
 
 #include "files/studio.h"
 #include "tests/files/studio_bytes.h"
@@ -19,25 +18,28 @@ std::string Bytes(std::initializer_list<unsigned> bytes) {
 
 const std::string kName = Bytes({'g', 'l', 'o', 'b', 'a', 'l', 'm', 'e', 's', 'h', 0});
 
+// The first `vertices` and `faces` entries are the model.
+void Fill(Studio* s, std::vector<D3DVECTOR> v, std::vector<sfaces> f, unsigned vertices, unsigned faces) {
+  s->verts = std::move(v);
+  s->facesl = std::move(f);
+  s->vertex_count = vertices;
+  s->face_count = faces;
+}
+
 TEST(StudioWriter, AnEmptyModelIsFiftyOneBytes) {
   Studio s;
   long end = -1;
-  const std::string file = Write(&s, &end);
-  const std::string expected =
-      Bytes({0x4D, 0x4D, 51, 0, 0, 0, 0x3D, 0x3D, 45, 0, 0, 0, 0x00, 0x40, 39, 0, 0, 0}) + kName +
-      Bytes({0x00, 0x41, 22, 0, 0, 0,          // mesh
-             0x10, 0x41, 8,  0, 0, 0, 0, 0,    // no vertices
-             0x20, 0x41, 8,  0, 0, 0, 0, 0});  // no faces
-  EXPECT_EQ(file, expected);
+  EXPECT_EQ(Write(&s, &end),
+            Bytes({0x4D, 0x4D, 51, 0, 0, 0, 0x3D, 0x3D, 45, 0, 0, 0, 0x00, 0x40, 39, 0, 0, 0}) + kName +
+                Bytes({0x00, 0x41, 22, 0, 0, 0,           // mesh
+                       0x10, 0x41, 8,  0, 0, 0, 0, 0,     // no vertices
+                       0x20, 0x41, 8,  0, 0, 0, 0, 0}));  // no faces
   EXPECT_EQ(end, 0) << "the writer leaves the file at its start";
 }
 
 TEST(StudioWriter, OneTriangle) {
   Studio s;
-  s.verts = {{1, 0, 0}, {0, 1, 0}, {0, 0, -2}};
-  s.facesl = {{2, 0, 1}};
-  s.vertex_count = 3;
-  s.face_count = 1;
+  Fill(&s, {{1, 0, 0}, {0, 1, 0}, {0, 0, -2}}, {{2, 0, 1}}, 3, 1);
   const std::string expected =
       Bytes({0x4D, 0x4D, 95, 0, 0, 0, 0x3D, 0x3D, 89, 0, 0, 0, 0x00, 0x40, 83, 0, 0, 0}) + kName +
       Bytes({0x00, 0x41, 66, 0, 0, 0,  // mesh: 6 + 44 + 16
@@ -48,59 +50,38 @@ TEST(StudioWriter, OneTriangle) {
   EXPECT_EQ(Write(&s), expected);
 }
 
-TEST(StudioWriter, WritesOnlyTheCountedEntries) {
+TEST(StudioWriter, OnlyTheCountedEntriesAreWrittenWithTheLowSixteenBitsOfEachIndex) {
   Studio s;
-  s.verts = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}};
-  s.facesl = {{0, 1, 2}, {1, 2, 3}};
-  s.vertex_count = 3;
-  s.face_count = 1;
+  Fill(&s, {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}}, {{70000, 1, 65535}, {1, 2, 3}}, 3, 1);
   Studio back;
   Read(&back, Write(&s));
-  EXPECT_EQ(back.vertex_count, 3u);
-  EXPECT_EQ(back.face_count, 1u);
-  EXPECT_EQ(back.verts[2].z, 3.0f);
-}
-
-TEST(StudioWriter, IndicesKeepTheirLowSixteenBits) {
-  Studio s;
-  s.verts = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-  s.facesl = {{70000, 1, 65535}};
-  s.vertex_count = 3;
-  s.face_count = 1;
-  Studio back;
-  Read(&back, Write(&s));
+  ASSERT_EQ(back.vertex_count, 3u);
   ASSERT_EQ(back.face_count, 1u);
+  EXPECT_EQ(back.verts[2].z, 3.0f);
   EXPECT_EQ(back.facesl[0].a, 70000u - 65536u);
   EXPECT_EQ(back.facesl[0].c, 65535u);
 }
 
-TEST(StudioWriter, AWrittenFileReadsBackBitForBit) {
+TEST(StudioWriter, AWrittenFileReadsBackBitForBitAndWritesTheSameBytesAgain) {
   Studio s;
-  s.verts = {
-      {0.1f, -2.5e7f, 3.0e-38f}, {-0.0f, 1.0f / 3.0f, 65504.0f}, {-1.5f, 2.25f, -7.125f}, {1e-45f, 0, 42}};
-  s.facesl = {{0, 1, 2}, {3, 2, 1}, {2, 3, 0}};
-  s.vertex_count = 4;
-  s.face_count = 3;
+  Fill(&s,
+       {{0.1f, -2.5e7f, 3.0e-38f}, {-0.0f, 1.0f / 3.0f, 65504.0f}, {-1.5f, 2.25f, -7.125f}, {1e-45f, 0, 42}},
+       {{0, 1, 2}, {3, 2, 1}, {2, 3, 0}}, 4, 3);
   const std::string file = Write(&s);
-
   Studio back;
   Read(&back, file);
   EXPECT_FALSE(back.damaged);
   ASSERT_EQ(back.vertex_count, 4u);
   ASSERT_EQ(back.face_count, 3u);
   for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(std::bit_cast<uint32_t>(back.verts[i].x), std::bit_cast<uint32_t>(s.verts[i].x)) << i;
-    EXPECT_EQ(std::bit_cast<uint32_t>(back.verts[i].y), std::bit_cast<uint32_t>(s.verts[i].y)) << i;
-    EXPECT_EQ(std::bit_cast<uint32_t>(back.verts[i].z), std::bit_cast<uint32_t>(s.verts[i].z)) << i;
+    for (auto axis : {&D3DVECTOR::x, &D3DVECTOR::y, &D3DVECTOR::z})
+      EXPECT_EQ(std::bit_cast<uint32_t>(back.verts[i].*axis), std::bit_cast<uint32_t>(s.verts[i].*axis)) << i;
   }
   for (size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(back.facesl[i].a, s.facesl[i].a) << i;
-    EXPECT_EQ(back.facesl[i].b, s.facesl[i].b) << i;
-    EXPECT_EQ(back.facesl[i].c, s.facesl[i].c) << i;
+    for (auto corner : {&sfaces::a, &sfaces::b, &sfaces::c})
+      EXPECT_EQ(back.facesl[i].*corner, s.facesl[i].*corner) << i;
   }
   EXPECT_STREQ(back.temp_name, "globalmesh");
-
-  // And written again from what was read: the same bytes.
   EXPECT_EQ(Write(&back), file);
 }
 

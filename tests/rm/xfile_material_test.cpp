@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,16 +29,33 @@ HRESULT ReadText(const std::string& text, MeshData* out) {
 
 // ---- counts -----------------------------------------------------------------------------
 
-TEST(XFileMaterialCount, ACountTheFileCannotHoldFailsAndChangesNothing) {
-  for (const char* count : {"2000000", "500000000", "4000000000"}) {
-    const std::string file = kHeader + Triangle("MeshMaterialList {" + std::string(count) + "; 1; 0;; }");
-    ASSERT_LT(file.size(), 110u);
+TEST(XFileMaterialCount, ListsTogetherCountNoMoreMaterialsThanTheFileHolds) {
+  // `lists` lists each counting `each`; blank space after them gives each list on its own
+  // bytes enough after it.
+  const auto file = [](int lists, size_t each, size_t blank) {
+    std::string body;
+    for (int i = 0; i < lists; ++i)
+      body += Triangle("MeshMaterialList {" + std::to_string(each) + "; 1; 0;; }");
+    return kHeader + body + std::string(blank, ' ');
+  };
+  const size_t bytes = file(4, 100, 2000).size();
+  const struct {
+    std::string file;
+    HRESULT result;
+    size_t materials;
+  } cases[] = {
+      {file(1, 2000000, 0), D3DRMERR_BADFILE, 0},
+      {file(1, 500000000, 0), D3DRMERR_BADFILE, 0},
+      {file(1, 4000000000, 0), D3DRMERR_BADFILE, 0},
+      {file(4, bytes / 5, 2000), D3DRM_OK, 4 * (bytes / 5)},
+      {file(4, bytes * 2 / 5, 2000), D3DRMERR_BADFILE, 0},
+  };
+  for (const auto& c : cases) {
     MeshData out;
-    out.positions = {{7, 8, 9}};
-    EXPECT_EQ(ReadText(file, &out), D3DRMERR_BADFILE) << count;
-    ASSERT_EQ(out.positions.size(), 1u);
-    EXPECT_EQ(out.positions[0].x, 7.0f);
-    EXPECT_TRUE(out.materials.empty());
+    if (c.result != D3DRM_OK) out.positions = {{7, 8, 9}};
+    EXPECT_EQ(ReadText(c.file, &out), c.result) << c.file.substr(0, 120);
+    EXPECT_EQ(out.materials.size(), c.materials) << c.file.substr(0, 120);
+    EXPECT_EQ(out.positions.size(), c.result == D3DRM_OK ? 12u : 1u);  // a failed read changes nothing
   }
 }
 
@@ -49,23 +68,6 @@ TEST(XFileMaterialCount, AListMayCountMoreMaterialsThanItGives) {
   EXPECT_FLOAT_EQ(out.materials[1].r, 1.0f);
   EXPECT_FLOAT_EQ(out.materials[2].g, 1.0f);
   EXPECT_EQ(out.face_materials, std::vector<uint32_t>{1});
-}
-
-TEST(XFileMaterialCount, AllListsTogetherCountNoMoreThanTheFileHolds) {
-  // Four lists, each counting a fraction of the file's bytes; the file ends in blank
-  // space, so each list on its own has bytes enough after it.
-  const auto file = [](size_t each) {
-    std::string body;
-    for (int i = 0; i < 4; ++i) body += Triangle("MeshMaterialList {" + std::to_string(each) + "; 1; 0;; }");
-    return kHeader + body + std::string(2000, ' ');
-  };
-  const size_t bytes = file(100).size();
-  MeshData fits;
-  ASSERT_EQ(ReadText(file(bytes / 5), &fits), D3DRM_OK);
-  EXPECT_EQ(fits.materials.size(), 4 * (bytes / 5));
-  MeshData too_many;
-  EXPECT_EQ(ReadText(file(bytes * 2 / 5), &too_many), D3DRMERR_BADFILE);
-  EXPECT_TRUE(too_many.materials.empty());
 }
 
 // ---- references -------------------------------------------------------------------------
@@ -128,27 +130,19 @@ TEST(XFileMaterialReferences, ThousandsOfReferencesEachFindTheirOwn) {
 // name, one for the name ignoring ASCII case, each taking the first that fits.
 const xfile::NamedMaterial* PlainSearch(const std::vector<xfile::NamedMaterial>& all,
                                         const xfile::MaterialSlot& slot) {
-  const auto same_guid = [](const GUID& a, const GUID& b) {
-    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
-           std::equal(std::begin(a.Data4), std::end(a.Data4), std::begin(b.Data4));
-  };
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  const auto same_blind = [&](const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+  const std::string& name = slot.reference_name;
+  const std::function<bool(const xfile::NamedMaterial&)> passes[] = {
+      [&](const auto& m) {
+        return slot.reference_has_guid && m.has_guid &&
+               !std::memcmp(&m.guid, &slot.reference_guid, sizeof(GUID));
+      },
+      [&](const auto& m) { return !name.empty() && m.name == name; },
+      [&](const auto& m) { return !name.empty() && std::ranges::equal(m.name, name, {}, lower, lower); },
   };
-  if (slot.reference_has_guid) {
-    for (const auto& m : all) {
-      if (m.has_guid && same_guid(m.guid, slot.reference_guid)) return &m;
-    }
-  }
-  if (slot.reference_name.empty()) return nullptr;
-  for (const auto& m : all) {
-    if (m.name == slot.reference_name) return &m;
-  }
-  for (const auto& m : all) {
-    if (same_blind(m.name, slot.reference_name)) return &m;
-  }
+  for (const auto& pass : passes)
+    for (const auto& m : all)
+      if (pass(m)) return &m;
   return nullptr;
 }
 

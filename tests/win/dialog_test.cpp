@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -44,17 +43,24 @@ std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)> EndOn(int id = 0, INT_PTR res
   };
 }
 
-std::vector<int> Commands() {
-  std::vector<int> ids;
+// The WPARAMs of the commands heard: the id, and the notification code above it.
+std::vector<WPARAM> Commands() {
+  std::vector<WPARAM> commands;
   for (const Call& call : calls)
-    if (call.message == WM_COMMAND) ids.push_back(LOWORD(call.wparam));
-  return ids;
+    if (call.message == WM_COMMAND) commands.push_back(call.wparam);
+  return commands;
 }
 
-// Two radio groups with a check box between them; WS_GROUP starts each group.
-DialogResource Options() {
+template <typename Widget = QWidget>
+Widget* Item(HWND dialog, int id) {
+  return qobject_cast<Widget*>(ClientWidgetOf(GetDlgItem(dialog, id)));
+}
+
+DialogResource Controls() {
   using Kind = DialogControlKind;
-  DialogResource dialog{"Options", "Options", 0, 0, 200, 120, DS_MODALFRAME | WS_CAPTION | WS_SYSMENU, {}};
+  DialogResource dialog{"Controls", "Controls", 0, 0, 200, 120, DS_MODALFRAME | WS_CAPTION | WS_SYSMENU, {}};
+  // Two radio groups with a check box between them; WS_GROUP starts each group. Lists
+  // sorted and in order of adding, and an edit box.
   dialog.controls = {{Kind::kDefPushButton, "OK", IDOK, 10, 100, 40, 14},
                      {Kind::kPushButton, "Cancel", IDCANCEL, 60, 100, 40, 14},
                      {Kind::kAutoRadioButton, "Small", 201, 10, 10, 60, 10, WS_GROUP},
@@ -63,19 +69,11 @@ DialogResource Options() {
                      {Kind::kAutoCheckBox, "Smooth", 301, 10, 50, 60, 10, WS_GROUP},
                      {Kind::kAutoRadioButton, "Red", 401, 100, 10, 60, 10, WS_GROUP},
                      {Kind::kAutoRadioButton, "Blue", 402, 100, 22, 60, 10},
-                     {Kind::kCentredText, "Size", 501, 100, 50, 60, 10, WS_GROUP}};
-  return dialog;
-}
-
-// Lists sorted and in order of adding, and an edit box.
-DialogResource Lists() {
-  using Kind = DialogControlKind;
-  DialogResource dialog{"Lists", "Lists", 0, 0, 200, 120, DS_MODALFRAME | WS_CAPTION, {}};
-  dialog.controls = {{Kind::kDropDownList, "", 601, 10, 10, 80, 60, CBS_SORT},
-                     {Kind::kListBox, "", 602, 10, 30, 80, 40, LBS_SORT | LBS_NOTIFY},
-                     {Kind::kListBox, "", 603, 100, 30, 80, 40},
-                     {Kind::kEdit, "1", 604, 100, 10, 80, 12, ES_AUTOHSCROLL},
-                     {Kind::kPushButton, "Cancel", IDCANCEL, 10, 100, 40, 14}};
+                     {Kind::kCentredText, "Size", 501, 100, 50, 60, 10, WS_GROUP},
+                     {Kind::kDropDownList, "", 601, 10, 70, 80, 60, CBS_SORT},
+                     {Kind::kListBox, "", 602, 100, 70, 40, 20, LBS_SORT | LBS_NOTIFY},
+                     {Kind::kListBox, "", 603, 150, 70, 40, 20},
+                     {Kind::kEdit, "1", 604, 100, 100, 80, 12, ES_AUTOHSCROLL}};
   return dialog;
 }
 
@@ -83,21 +81,19 @@ class DialogTest : public testing::Test {
  protected:
   void SetUp() override {
     ResourceSet set;
-    set.dialogs.push_back(Options());
-    set.dialogs.push_back(Lists());
+    set.dialogs = {Controls()};
     RegisterResources(set);
     calls.clear();
     behaviour = nullptr;
     SetModalResponder({});
   }
 
-  static INT_PTR Run(std::function<void(HWND)> drive, LPCSTR name = "Options", LPARAM init = 0) {
+  static INT_PTR Run(std::function<void(HWND)> drive, LPCSTR name = "Controls", LPARAM init = 0) {
     ModalResponder responder;
     responder.drive_dialog = std::move(drive);
     SetModalResponder(responder);
     return DialogBoxParamA(GetModuleHandleA(nullptr), name, nullptr, Procedure, init);
   }
-  static void RunLists(std::function<void(HWND)> drive) { Run(std::move(drive), "Lists"); }
   static LRESULT Send(HWND dialog, int id, UINT message, WPARAM wparam = 0, const char* text = nullptr) {
     return SendDlgItemMessageA(dialog, id, message, wparam, reinterpret_cast<LPARAM>(text));
   }
@@ -124,17 +120,15 @@ TEST_F(DialogTest, InitDialogComesFirstAndAClickedButtonEndsItWithTheProceduresV
         EXPECT_TRUE(ClickDlgButton(driven, IDOK));
         EXPECT_FALSE(ClickDlgButton(driven, 202));  // ended: no longer on screen
       },
-      "Options", 1234);
+      "Controls", 1234);
   EXPECT_EQ(result, 42);
   ASSERT_GE(calls.size(), 2u);
   EXPECT_EQ(calls[0].message, WM_INITDIALOG);
   EXPECT_EQ(calls[0].wparam, reinterpret_cast<WPARAM>(ok));
   EXPECT_EQ(calls[0].lparam, 1234);
-  EXPECT_EQ(Commands(), std::vector<int>{IDOK});
-  EXPECT_EQ(calls[1].wparam, MAKEWPARAM(IDOK, BN_CLICKED));
+  EXPECT_EQ(Commands(), std::vector<WPARAM>{MAKEWPARAM(IDOK, BN_CLICKED)});
   EXPECT_EQ(calls[1].lparam, reinterpret_cast<LPARAM>(ok));
   EXPECT_FALSE(IsWindow(dialog));
-  EXPECT_FALSE(IsWindow(ok));
 }
 
 TEST_F(DialogTest, EndDialogDuringInitDialogEndsItBeforeTheDriverRuns) {
@@ -165,35 +159,23 @@ TEST_F(DialogTest, AutoRadioButtonsAreExclusiveWithinTheirGroupAndCheckBoxesTogg
     EXPECT_EQ(Checks(dialog, radios), "10010");
 
     ClickDlgButton(dialog, 301);
-    EXPECT_EQ(static_cast<UINT>(SendMessageA(GetDlgItem(dialog, 301), BM_GETCHECK, 0, 0)), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 301), BST_CHECKED);
     ClickDlgButton(dialog, 301);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 301), BST_UNCHECKED);
     CheckDlgButton(dialog, 301, BST_CHECKED);
-    EXPECT_TRUE(qobject_cast<QAbstractButton*>(ClientWidgetOf(GetDlgItem(dialog, 301)))->isChecked());
+    EXPECT_TRUE(Item<QAbstractButton>(dialog, 301)->isChecked());
     CheckDlgButton(dialog, IDOK, BST_CHECKED);  // a push button holds no check
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDOK), BST_UNCHECKED);
   });
   // Every click was heard, then the undriven rest cancelled.
-  EXPECT_EQ(Commands(), (std::vector<int>{202, 203, 203, 401, 301, 301, IDCANCEL}));
-}
-
-TEST_F(DialogTest, ItemTextsReachTheWidgetsAndAreCutToTheBuffer) {
-  Run([](HWND dialog) {
-    EXPECT_TRUE(SetDlgItemTextA(dialog, 501, "Width"));
-    EXPECT_EQ(qobject_cast<QLabel*>(ClientWidgetOf(GetDlgItem(dialog, 501)))->text(), "Width");
-    char text[3];
-    EXPECT_EQ(GetDlgItemTextA(dialog, 501, text, sizeof text), 2u);
-    EXPECT_STREQ(text, "Wi");
-    EXPECT_EQ(GetDlgItemTextA(dialog, 999, text, sizeof text), 0u);
-    EXPECT_STREQ(text, "");
-  });
+  EXPECT_EQ(Commands(), (std::vector<WPARAM>{202, 203, 203, 401, 301, 301, IDCANCEL}));
 }
 
 TEST_F(DialogTest, EscapeCloseAndAnUnfinishedRunAllCancelThroughTheProcedure) {
   behaviour = EndOn(IDCANCEL, 99);
   // Undriven on the offscreen platform, the procedure still hears the cancel command.
-  EXPECT_EQ(DialogBoxParamA(nullptr, "Options", nullptr, Procedure, 0), 99);
-  EXPECT_EQ(Commands(), std::vector<int>{IDCANCEL});
+  EXPECT_EQ(DialogBoxParamA(nullptr, "Controls", nullptr, Procedure, 0), 99);
+  EXPECT_EQ(Commands(), std::vector<WPARAM>{IDCANCEL});
   // Escape, then the close button: the Cancel button's command.
   for (const bool escape : {true, false}) {
     calls.clear();
@@ -206,7 +188,7 @@ TEST_F(DialogTest, EscapeCloseAndAnUnfinishedRunAllCancelThroughTheProcedure) {
                 EXPECT_FALSE(ClickDlgButton(dialog, IDOK));  // ended by the user's cancel
               }),
               99);
-    ASSERT_EQ(Commands(), std::vector<int>{IDCANCEL});
+    ASSERT_EQ(Commands(), std::vector<WPARAM>{IDCANCEL});
     for (const Call& call : calls)
       EXPECT_TRUE(call.message != WM_COMMAND || call.lparam == reinterpret_cast<LPARAM>(cancel));
   }
@@ -218,12 +200,12 @@ TEST_F(DialogTest, EscapeCloseAndAnUnfinishedRunAllCancelThroughTheProcedure) {
 TEST_F(DialogTest, UnknownTemplatesAndMissingProceduresGiveMinusOne) {
   EXPECT_EQ(DialogBoxParamA(nullptr, "Missing", nullptr, Procedure, 0), -1);
   EXPECT_EQ(DialogBoxA(nullptr, MAKEINTRESOURCEA(77), nullptr, Procedure), -1);
-  EXPECT_EQ(DialogBoxA(nullptr, "Options", nullptr, nullptr), -1);
+  EXPECT_EQ(DialogBoxA(nullptr, "Controls", nullptr, nullptr), -1);
   EXPECT_TRUE(calls.empty());
 }
 
 TEST_F(DialogTest, SortedListsOrderTextsWithoutRegardToCaseAndSelectOnlyWhenAsked) {
-  RunLists([](HWND dialog) {
+  Run([](HWND dialog) {
     for (const char* text : {"sphere", "Cube", "cylinder", "Plane"}) Send(dialog, 601, CB_ADDSTRING, 0, text);
     EXPECT_EQ(Send(dialog, 601, CB_ADDSTRING, 0, "cone"), 0);
     EXPECT_EQ(Send(dialog, 602, LB_ADDSTRING, 0, "8"), 0);
@@ -235,7 +217,6 @@ TEST_F(DialogTest, SortedListsOrderTextsWithoutRegardToCaseAndSelectOnlyWhenAske
       order += ItemText(dialog, 601, CB_GETLBTEXT, i) + ",";
     EXPECT_EQ(order, "cone,Cube,cylinder,Plane,sphere,");
     EXPECT_EQ(Send(dialog, 601, CB_GETLBTEXTLEN, 3), 5);
-    EXPECT_EQ(ItemText(dialog, 602, LB_GETTEXT, 1), "8");
     EXPECT_EQ(ItemText(dialog, 601, CB_GETLBTEXT, 5), "(none)");
     EXPECT_EQ(Send(dialog, 601, CB_GETCURSEL), CB_ERR);
     EXPECT_EQ(Send(dialog, 602, LB_GETCURSEL), LB_ERR);
@@ -260,13 +241,12 @@ TEST_F(DialogTest, SortedListsOrderTextsWithoutRegardToCaseAndSelectOnlyWhenAske
     Send(dialog, 603, LB_ADDSTRING, 0, "c");
     EXPECT_EQ(Send(dialog, 603, LB_GETCOUNT), 1);
     EXPECT_EQ(Send(dialog, 603, LB_GETCURSEL), LB_ERR);
-    EXPECT_TRUE(
-        qobject_cast<QListWidget*>(ClientWidgetOf(GetDlgItem(dialog, 603)))->selectedItems().isEmpty());
+    EXPECT_TRUE(Item<QListWidget>(dialog, 603)->selectedItems().isEmpty());
   });
 }
 
 TEST_F(DialogTest, SelectStringTakesTheFirstPrefixMatchAfterTheStartAndWrapsRound) {
-  RunLists([](HWND dialog) {
+  Run([](HWND dialog) {
     for (const char* text : {"Cube", "Cone", "Cylinder", "Sphere"}) Send(dialog, 601, CB_ADDSTRING, 0, text);
     struct Row {
       int start;
@@ -286,10 +266,7 @@ TEST_F(DialogTest, SelectStringTakesTheFirstPrefixMatchAfterTheStartAndWrapsRoun
 }
 
 TEST_F(DialogTest, SelectionChangesAreNotifiedWhenTheUserMakesThemOnly) {
-  HWND combo = nullptr, list = nullptr;
-  RunLists([&](HWND dialog) {
-    combo = GetDlgItem(dialog, 601);
-    list = GetDlgItem(dialog, 602);
+  Run([&](HWND dialog) {
     for (int id : {601, 602, 603})
       for (const char* text : {"Cube", "Sphere"})
         Send(dialog, id, id == 601 ? CB_ADDSTRING : LB_ADDSTRING, 0, text);
@@ -308,98 +285,78 @@ TEST_F(DialogTest, SelectionChangesAreNotifiedWhenTheUserMakesThemOnly) {
     EXPECT_EQ(Send(dialog, 602, LB_GETCURSEL), 1);
     EXPECT_EQ(Send(dialog, 603, LB_GETCURSEL), 0);
   });
-  std::vector<Call> commands;
-  for (const Call& call : calls)
-    if (call.message == WM_COMMAND) commands.push_back(call);
-  ASSERT_EQ(commands.size(), 3u);  // the two notifications, then the closing cancel
-  EXPECT_EQ(commands[0].wparam, MAKEWPARAM(601, CBN_SELCHANGE));
-  EXPECT_EQ(commands[0].lparam, reinterpret_cast<LPARAM>(combo));
-  EXPECT_EQ(commands[1].wparam, MAKEWPARAM(602, LBN_SELCHANGE));
-  EXPECT_EQ(commands[1].lparam, reinterpret_cast<LPARAM>(list));
+  EXPECT_EQ(Commands(),
+            (std::vector<WPARAM>{MAKEWPARAM(601, CBN_SELCHANGE), MAKEWPARAM(602, LBN_SELCHANGE), IDCANCEL}));
 }
 
-TEST_F(DialogTest, EditBoxesTellOfEveryChangeOfTheirText) {
-  RunLists([](HWND dialog) {
-    auto* edit = qobject_cast<QLineEdit*>(ClientWidgetOf(GetDlgItem(dialog, 604)));
+TEST_F(DialogTest, ItemTextsAreCutToTheBufferAndEditBoxesTellOfEveryChange) {
+  Run([](HWND dialog) {
+    EXPECT_TRUE(SetDlgItemTextA(dialog, 501, "Width"));
+    EXPECT_EQ(Item<QLabel>(dialog, 501)->text(), "Width");
+    auto* edit = Item<QLineEdit>(dialog, 604);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), "1");
     SetDlgItemTextA(dialog, 604, "0.5");
     EXPECT_EQ(edit->text(), "0.5");
     EXPECT_TRUE(TypeDlgItemText(dialog, 604, "2.5"));  // one change per key, the first replacing all
-    char text[8];
-    EXPECT_EQ(GetDlgItemTextA(dialog, 604, text, sizeof text), 3u);
-    EXPECT_STREQ(text, "2.5");
+    char text[3];
+    EXPECT_EQ(GetDlgItemTextA(dialog, 604, text, sizeof text), 2u);
+    EXPECT_STREQ(text, "2.");
+    EXPECT_EQ(GetDlgItemTextA(dialog, 999, text, sizeof text), 0u);
+    EXPECT_STREQ(text, "");
     EXPECT_TRUE(TypeDlgItemText(dialog, 604, ""));
     EXPECT_EQ(GetWindowTextLengthA(GetDlgItem(dialog, 604)), 0);
     EnableWindow(GetDlgItem(dialog, 604), FALSE);
     EXPECT_FALSE(TypeDlgItemText(dialog, 604, "3"));
     EXPECT_FALSE(TypeDlgItemText(dialog, 601, "3"));  // not an edit box
   });
-  std::vector<WPARAM> changes;
-  for (const Call& call : calls)
-    if (call.message == WM_COMMAND && HIWORD(call.wparam) == EN_CHANGE) changes.push_back(call.wparam);
-  EXPECT_EQ(changes, std::vector<WPARAM>(5, MAKEWPARAM(604, EN_CHANGE)));
+  std::vector<WPARAM> expected(5, MAKEWPARAM(604, EN_CHANGE));
+  expected.push_back(IDCANCEL);
+  EXPECT_EQ(Commands(), expected);
 }
 
-TEST_F(DialogTest, TheDeleteTemplateHasItsButtonsInARowAboveTheHelp) {
+// The caption, then the texts of the labels, group boxes and push buttons in template order.
+QStringList Texts(HWND dialog) {
+  char caption[32] = {};
+  GetWindowTextA(dialog, caption, sizeof caption);
+  QStringList all{caption};
+  for (const QWidget* widget : ClientWidgetOf(dialog)->findChildren<QWidget*>()) {
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) all << label->text();
+    if (const auto* box = qobject_cast<const QGroupBox*>(widget)) all << box->title();
+    if (const auto* button = qobject_cast<const QPushButton*>(widget)) all << button->text();
+  }
+  return all;
+}
+
+TEST_F(DialogTest, TheProgramsTemplatesHoldTheirControlsAndTexts) {
   RegisterAppResources();
   behaviour = EndOn();
-  const INT_PTR result = Run(
-      [](HWND dialog) {
-        char caption[32];
-        GetWindowTextA(dialog, caption, sizeof caption);
-        EXPECT_STREQ(caption, "Delete");
-        const std::pair<int, QString> buttons[] = {
-            {IDCANCEL, "Cancel Delete"}, {101, "Faces"}, {102, "Points"}};
-        int right = 0;
-        for (const auto& [id, text] : buttons) {
-          auto* button = qobject_cast<QPushButton*>(ClientWidgetOf(GetDlgItem(dialog, id)));
-          ASSERT_NE(button, nullptr) << id;
-          EXPECT_EQ(button->text(), text);
-          EXPECT_GT(button->x(), right);  // left to right, in one row
-          EXPECT_EQ(button->y(), ClientWidgetOf(GetDlgItem(dialog, IDCANCEL))->y());
-          right = button->geometry().right();
-        }
-        // Sizes in dialog units: the client is 171 units across, a button 50.
-        const QWidget* client = ClientWidgetOf(dialog);
-        EXPECT_NEAR(client->width() * 50.0 / 171, ClientWidgetOf(GetDlgItem(dialog, 101))->width(), 2.0);
-        const auto boxes = client->findChildren<QGroupBox*>();
-        const auto labels = client->findChildren<QLabel*>();
-        ASSERT_EQ(boxes.size(), 1);
-        ASSERT_EQ(labels.size(), 2);
-        EXPECT_EQ(boxes[0]->title(), "Help");
-        EXPECT_EQ(labels[0]->text(), "Faces: Delete the faces that have all three corners selected.");
-        EXPECT_EQ(labels[1]->text(),
-                  "Points: Delete the selected points, and any faces that they belong to.");
-        for (const QLabel* label : labels) EXPECT_TRUE(boxes[0]->geometry().contains(label->geometry()));
-        EXPECT_GT(boxes[0]->y(), ClientWidgetOf(GetDlgItem(dialog, 101))->geometry().bottom());
-        EXPECT_TRUE(ClickDlgButton(dialog, 101));
-      },
-      MAKEINTRESOURCEA(2));
-  EXPECT_EQ(result, 101);
-}
-
-template <typename Widget>
-Widget* Item(HWND dialog, int id) {
-  return qobject_cast<Widget*>(ClientWidgetOf(GetDlgItem(dialog, id)));
-}
-
-TEST_F(DialogTest, TheShapeAndReplaceTemplatesHoldTheirControlsAndTexts) {
-  RegisterAppResources();
-  behaviour = EndOn();
-  const auto texts = [](HWND dialog) {
-    char caption[32] = {};
-    GetWindowTextA(dialog, caption, sizeof caption);
-    QStringList all{caption};
-    for (const QLabel* label : ClientWidgetOf(dialog)->findChildren<QLabel*>()) all << label->text();
-    for (const QGroupBox* box : ClientWidgetOf(dialog)->findChildren<QGroupBox*>()) all << box->title();
-    for (int id : {IDOK, IDCANCEL}) all << Item<QPushButton>(dialog, id)->text();
-    return all;
+  const auto delete_dialog = [](HWND dialog) {
+    EXPECT_EQ(Texts(dialog),
+              QStringList({"Delete", "Cancel Delete", "Faces", "Points", "Help",
+                           "Faces: Delete the faces that have all three corners selected.",
+                           "Points: Delete the selected points, and any faces that they belong to."}));
+    // The buttons left to right in one row, above the Help box that holds the labels.
+    int right = 0;
+    for (int id : {IDCANCEL, 101, 102}) {
+      EXPECT_GT(Item(dialog, id)->x(), right);
+      EXPECT_EQ(Item(dialog, id)->y(), Item(dialog, IDCANCEL)->y());
+      right = Item(dialog, id)->geometry().right();
+    }
+    const auto* help = ClientWidgetOf(dialog)->findChild<QGroupBox*>();
+    EXPECT_GT(help->y(), Item(dialog, 101)->geometry().bottom());
+    for (const QLabel* label : ClientWidgetOf(dialog)->findChildren<QLabel*>())
+      EXPECT_TRUE(help->geometry().contains(label->geometry()));
+    // Sizes in dialog units: the client is 171 units across, a button 50.
+    EXPECT_NEAR(ClientWidgetOf(dialog)->width() * 50.0 / 171, Item(dialog, 101)->width(), 2.0);
+    EXPECT_TRUE(ClickDlgButton(dialog, 101));
   };
+  EXPECT_EQ(Run(delete_dialog, MAKEINTRESOURCEA(2)), 101);
+  calls.clear();
   Run(
       [&](HWND dialog) {
-        EXPECT_EQ(texts(dialog), QStringList({"Create Shape", "Shape", "Segments", "X:", "Y:", "Z:", "Scale",
-                                              "OK", "Cancel"}));
+        EXPECT_EQ(Texts(dialog), QStringList({"Create Shape", "Shape", "Segments", "Scale",
+                                              "X:", "Y:", "Z:", "OK", "Cancel"}));
         EXPECT_TRUE(Item<QPushButton>(dialog, IDOK)->isDefault());
         for (int id : {103, 104, 105}) EXPECT_NE(Item<QLineEdit>(dialog, id), nullptr) << id;
         // Both lists sort; the list box notifies.
@@ -407,20 +364,21 @@ TEST_F(DialogTest, TheShapeAndReplaceTemplatesHoldTheirControlsAndTexts) {
           Send(dialog, 101, CB_ADDSTRING, 0, text);
           Send(dialog, 102, LB_ADDSTRING, 0, text);
         }
-        EXPECT_EQ(Item<QComboBox>(dialog, 101)->itemText(0), "A");
-        EXPECT_EQ(Item<QListWidget>(dialog, 102)->item(0)->text(), "A");
+        EXPECT_EQ(ItemText(dialog, 101, CB_GETLBTEXT, 0), "A");
+        EXPECT_EQ(ItemText(dialog, 102, LB_GETTEXT, 0), "A");
         SelectDlgListItem(dialog, 102, "b");
-        EXPECT_EQ(Commands(), std::vector<int>{102});
+        EXPECT_EQ(Commands(), std::vector<WPARAM>{MAKEWPARAM(102, LBN_SELCHANGE)});
       },
       MAKEINTRESOURCEA(8));
-  const INT_PTR result = Run(
-      [&](HWND dialog) {
-        EXPECT_EQ(texts(dialog),
-                  QStringList({"Replace File", "File exists, replace existing file?", "YES", "Cancel"}));
-        ClickDlgButton(dialog, IDOK);
-      },
-      MAKEINTRESOURCEA(11));
-  EXPECT_EQ(result, IDOK);
+
+  EXPECT_EQ(Run(
+                [&](HWND dialog) {
+                  EXPECT_EQ(Texts(dialog), QStringList({"Replace File", "File exists, replace existing file?",
+                                                        "YES", "Cancel"}));
+                  ClickDlgButton(dialog, IDOK);
+                },
+                MAKEINTRESOURCEA(11)),
+            IDOK);
 }
 
 }  // namespace
