@@ -21,31 +21,19 @@ struct Vertex {
   float u = 0, v = 0;
 };
 
-inline D3DRMVERTEX ToRm(const Vertex& v) {
-  D3DRMVERTEX out{};
-  out.position = {v.x, v.y, v.z};
-  out.normal = {v.nx, v.ny, v.nz};
-  out.tu = v.u;
-  out.tv = v.v;
-  return out;
-}
-
 class RenderScene : public ::testing::Test {
  protected:
-  static constexpr int kWidth = 160, kHeight = 120;
+  void SetUp() override { Make(160, 120); }
 
-  void SetUp() override { Make(kWidth, kHeight, &kRgbDriverGuid); }
-
-  void Make(int width, int height, const GUID* driver) {
+  void Make(int width, int height) {
     IDirect3DRM* raw = nullptr;
     ASSERT_EQ(Direct3DRMCreate(&raw), D3DRM_OK);
     rm = Adopt(raw);
     IDirect3DRMFrame* f = nullptr;
     ASSERT_EQ(rm->CreateFrame(nullptr, &f), D3DRM_OK);
     scene = Adopt(f);
-    ASSERT_EQ(rm->CreateFrame(scene.get(), &f), D3DRM_OK);
-    camera = Adopt(f);
-    GUID guid = *driver;
+    camera = Child(scene.get());
+    GUID guid = kRgbDriverGuid;
     IDirect3DRMDevice* d = nullptr;
     ASSERT_EQ(rm->CreateDeviceInMemory(&guid, width, height, &d), D3DRM_OK);
     device = Adopt(d);
@@ -78,22 +66,16 @@ class RenderScene : public ::testing::Test {
     IDirect3DRMMesh* m = nullptr;
     EXPECT_EQ(rm->CreateMesh(&m), D3DRM_OK);
     auto mesh = Adopt(m);
-    const unsigned nfaces = per_face ? unsigned(faces.size() / per_face) : CountFaces(faces);
+    unsigned nfaces = 0;
+    for (size_t i = 0; i < faces.size(); i += per_face ? per_face : faces[i] + 1) ++nfaces;
     D3DRMGROUPINDEX g = -1;
     EXPECT_EQ(mesh->AddGroup(unsigned(verts.size()), nfaces, per_face, faces.data(), &g), D3DRM_OK);
     std::vector<D3DRMVERTEX> rv;
-    for (const Vertex& v : verts) rv.push_back(ToRm(v));
+    for (const Vertex& v : verts) rv.push_back({{v.x, v.y, v.z}, {v.nx, v.ny, v.nz}, v.u, v.v, 0});
     EXPECT_EQ(mesh->SetVertices(g, 0, unsigned(rv.size()), rv.data()), D3DRM_OK);
     mesh->SetGroupColor(g, color);
     mesh->SetGroupQuality(g, quality);
     return mesh;
-  }
-
-  // A triangle facing the camera (clockwise on the screen) unless `reversed`.
-  RmRef<IDirect3DRMMesh> Triangle(float z, D3DCOLOR color, bool reversed = false,
-                                  D3DRMRENDERQUALITY quality = D3DRMRENDER_UNLITFLAT) {
-    std::vector<unsigned> f = reversed ? std::vector<unsigned>{0, 2, 1} : std::vector<unsigned>{0, 1, 2};
-    return Mesh({{-1, -1, z, 0, 0, -1}, {0, 1, z, 0, 0, -1}, {1, -1, z, 0, 0, -1}}, f, 3, color, quality);
   }
 
   // A square of half-size s at depth z facing the camera, as one four-cornered face.
@@ -114,13 +96,10 @@ class RenderScene : public ::testing::Test {
         {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}}, {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
         {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},   {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}},
     };
+    const float corners[4][2] = {{-1, -1}, {-1, 1}, {1, 1}, {1, -1}};
     std::vector<Vertex> v;
     std::vector<unsigned> f;
-    for (const auto& side : sides) {
-      const float* n = side[0];
-      const float* r = side[1];
-      const float* u = side[2];
-      const float corners[4][2] = {{-1, -1}, {-1, 1}, {1, 1}, {1, -1}};
+    for (const auto& [n, r, u] : sides) {
       const unsigned base = unsigned(v.size());
       for (const auto& c : corners)
         v.push_back({s * (n[0] + c[0] * r[0] + c[1] * u[0]), s * (n[1] + c[0] * r[1] + c[1] * u[1]),
@@ -166,12 +145,6 @@ class RenderScene : public ::testing::Test {
   size_t CountNonBlack() const {
     size_t n = 0;
     for (uint32_t c : device->Framebuffer().color) n += (c & 0xFFFFFF) != 0;
-    return n;
-  }
-
-  static unsigned CountFaces(const std::vector<unsigned>& data) {
-    unsigned n = 0;
-    for (size_t i = 0; i < data.size(); i += data[i] + 1) ++n;
     return n;
   }
 

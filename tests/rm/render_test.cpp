@@ -10,7 +10,7 @@ using ViewportTransform = RenderScene;
 // The projection the editor's mouse mapping inverts: px = F x W / (xf z) + W/2 and
 // py = H/2 - F y H / (yf z) at the default field, so the half-width at depth D is xf D / 2F.
 TEST_F(ViewportTransform, PerspectiveLandsWhereTheMouseMappingExpects) {
-  Make(400, 300, &kRgbDriverGuid);
+  Make(400, 300);
   struct Case {
     D3DVECTOR p;
     float px, py;
@@ -37,7 +37,7 @@ TEST_F(ViewportTransform, PerspectiveLandsWhereTheMouseMappingExpects) {
 }
 
 TEST_F(ViewportTransform, InverseTransformUndoesTransform) {
-  Make(320, 200, &kRgbDriverGuid);
+  Make(320, 200);
   camera->SetPosition(nullptr, 3, -2, -8);
   camera->AddRotation(D3DRMCOMBINE_BEFORE, 0.3f, 1, 0.2f, 0.7f);
   auto offset = AddViewport(camera.get(), 40, 30, 200, 150);

@@ -53,31 +53,22 @@ ResourceSet TestResources() {
                          {{"U&ndo\tCtrl+Z", 283, MF_GRAYED}, {"&Create", 225, MF_CHECKED}, {"&Edit", 50}}}}});
   set.accelerators.push_back({3, {{FVIRTKEY | FCONTROL, 'Z', 283}, {0, 0x18, 207}}});
   set.strings = {{201, "Clear the current scene, and start over"}, {50, "Edit existing polygons"}};
-  ImageResource strip;
-  strip.width = 64;
-  strip.height = 16;
-  strip.pixels.assign(64 * 16, 0xFF336699);
-  set.bitmaps.push_back({58, strip});
+  set.bitmaps.push_back({58, {64, 16, std::vector<uint32_t>(64 * 16, 0xFF336699), {}}});
   return set;
 }
 
 class WinTest : public testing::Test {
  protected:
   void SetUp() override {
-    static const bool registered = [] {
-      WNDCLASSA window_class;
-      window_class.style = CS_DBLCLKS;
-      window_class.lpfnWndProc = Recorder;
-      window_class.cbWndExtra = 8;
-      window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-      window_class.lpszClassName = "TestWindow";
-      return RegisterClassA(&window_class) != 0;
-    }();
+    static const WNDCLASSA window_class{.style = CS_DBLCLKS,
+                                        .lpfnWndProc = Recorder,
+                                        .hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
+                                        .lpszClassName = "TestWindow"};
+    static const bool registered = RegisterClassA(&window_class) != 0;
     ASSERT_TRUE(registered);
     RegisterResources(TestResources());
     Drain();
     calls.clear();
-    hook = nullptr;
     SetModalResponder({});
   }
   void TearDown() override {
@@ -190,10 +181,8 @@ TEST_F(WinTest, KeysArriveAsVirtualKeyCodes) {
     Key(main, QEvent::KeyRelease, row.qt_key, Qt::NoModifier);
     const std::vector<MSG> messages = Drain();
     ASSERT_EQ(messages.size(), 2u) << row.qt_key;
-    for (int i = 0; i < 2; ++i) {
-      EXPECT_EQ(messages[i].message, UINT(i == 0 ? WM_KEYDOWN : WM_KEYUP));
-      EXPECT_TRUE(messages[i].hwnd == main && messages[i].wParam == WPARAM(row.virtual_key)) << row.qt_key;
-    }
+    EXPECT_TRUE(messages[0].message == WM_KEYDOWN && messages[1].message == WM_KEYUP) << row.qt_key;
+    for (const MSG& msg : messages) EXPECT_TRUE(msg.hwnd == main && msg.wParam == WPARAM(row.virtual_key));
   }
 
   // Held Shift: the state as of the messages taken; Shift itself types nothing.
@@ -345,31 +334,6 @@ TEST_F(WinTest, StatusBarPartsTextsAndSimpleMode) {
   EXPECT_EQ(StatusText(status, 2), "y: 0");
 }
 
-TEST_F(WinTest, MenuHelpShowsTheHighlightedCommandsStringUntilTheMenuCloses) {
-  HWND main = MakeMain(TestMenu());
-  HWND status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Ready", main, 7);
-  UINT ids[2] = {0, 0};
-  hook = [&](HWND, UINT message, WPARAM wparam, LPARAM lparam, LRESULT*) {
-    if (message != WM_MENUSELECT) return false;
-    MenuHelp(message, wparam, lparam, GetMenu(main), GetModuleHandleA(nullptr), status, ids);
-    return true;
-  };
-  HMENU bar = GetMenu(main);
-  HMENU file = GetSubMenu(bar, 0);
-  MenuActionOf(file, 0)->hover();
-  EXPECT_TRUE(SendMessageA(status, SB_ISSIMPLE, 0, 0));
-  EXPECT_EQ(StatusText(status, 0), "Clear the current scene, and start over");
-  MenuActionOf(file, 1)->hover();  // no string for 202
-  EXPECT_EQ(StatusText(status, 0), "");
-
-  QMenu* popup = PopupWidgetOf(file);
-  ASSERT_NE(popup, nullptr);
-  popup->popup(QPoint(20, 20));
-  popup->hide();
-  EXPECT_FALSE(SendMessageA(status, SB_ISSIMPLE, 0, 0));
-  EXPECT_EQ(StatusText(status, 0), "Ready");
-}
-
 TEST_F(WinTest, MessageBoxesAreAnsweredByTheResponderOrTheirDefaultButton) {
   std::string seen;
   SetModalResponder({[&](const std::string& caption, const std::string& text, UINT type) {
@@ -451,27 +415,40 @@ TEST_F(WinTest, QtWindowEventsBecomeQueuedMessages) {
   EXPECT_TRUE(Drain().empty());  // nothing reaches a destroyed window
 }
 
-TEST_F(WinTest, MenuSelectCarriesItemFlagsAndPopupsAnnounceThemselves) {
+TEST_F(WinTest, MenuSelectCarriesItemFlagsAndMenuHelpShowsItsStringUntilTheMenuCloses) {
   HWND main = MakeMain(TestMenu());
-  HMENU bar = GetMenu(main);
-  HMENU edit = GetSubMenu(bar, 1);
-  calls.clear();
-  MenuActionOf(edit, 0)->hover();  // Undo, greyed
-  MenuActionOf(bar, 1)->hover();   // the Edit popup
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_TRUE(calls[0].message == WM_MENUSELECT && LOWORD(calls[0].wparam) == 283);
-  EXPECT_EQ(HIWORD(calls[0].wparam), MF_GRAYED | MF_HILITE | MF_MOUSESELECT);
-  EXPECT_TRUE(HIWORD(calls[1].wparam) & MF_POPUP);
+  HWND status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Ready", main, 7);
+  HMENU bar = GetMenu(main), file = GetSubMenu(bar, 0), edit = GetSubMenu(bar, 1);
+  UINT ids[2] = {0, 0};
+  std::vector<Call> selects;
+  hook = [&](HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT*) {
+    if (message != WM_MENUSELECT) return false;
+    selects.push_back({window, message, wparam, lparam});
+    MenuHelp(message, wparam, lparam, bar, GetModuleHandleA(nullptr), status, ids);
+    return true;
+  };
+  MenuActionOf(file, 0)->hover();
+  EXPECT_TRUE(SendMessageA(status, SB_ISSIMPLE, 0, 0));
+  EXPECT_EQ(StatusText(status, 0), "Clear the current scene, and start over");
+  MenuActionOf(edit, 0)->hover();  // Undo: greyed, and no string for 283
+  EXPECT_EQ(StatusText(status, 0), "");
+  MenuActionOf(bar, 1)->hover();  // the Edit popup
+  ASSERT_EQ(selects.size(), 3u);
+  EXPECT_EQ(selects[1].wparam, MAKEWPARAM(283, MF_GRAYED | MF_HILITE | MF_MOUSESELECT));
+  EXPECT_TRUE(HIWORD(selects[2].wparam) & MF_POPUP);
 
   calls.clear();
   QMenu* popup = PopupWidgetOf(edit);
+  ASSERT_NE(popup, nullptr);
   popup->popup(QPoint(10, 10));
   ASSERT_FALSE(calls.empty());
   EXPECT_TRUE(calls[0].message == WM_INITMENUPOPUP && calls[0].wparam == reinterpret_cast<WPARAM>(edit));
   popup->hide();
-  // Closing says so with an item of 0 and flags of 0xFFFF.
+  // Closing says so with an item of 0 and flags of 0xFFFF; the status bar comes back.
   EXPECT_TRUE(calls.back().message == WM_MENUSELECT && calls.back().lparam == 0 &&
               calls.back().wparam == MAKEWPARAM(0, 0xFFFF));
+  EXPECT_FALSE(SendMessageA(status, SB_ISSIMPLE, 0, 0));
+  EXPECT_EQ(StatusText(status, 0), "Ready");
 }
 
 }  // namespace
