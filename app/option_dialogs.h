@@ -14,3 +14,10 @@ INT_PTR ReplaceDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);
 // Create Shape: picks a primitive and its segments, merges its file into the model and
 // scales it by the X, Y and Z values. Ends with 0.
 INT_PTR ShapeDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// About: OK (or Escape) closes it with 1.
+INT_PTR AppAbout(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// Viewport Options: the number of views, each camera's side of the cursor and the
+// projection; Cancel puts back what was set when the dialog opened. Ends with 0.
+INT_PTR ViewDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);

@@ -133,6 +133,46 @@ DialogResource ReplaceFileDialog() {
   return dialog;
 }
 
+DialogResource AboutDialog() {
+  using Kind = DialogControlKind;
+  DialogResource dialog{1, "About", 0, 0, 188, 96, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, {}};
+  dialog.controls = {
+      {Kind::kCentredText, "Facetry", -1, 7, 12, 174, 10},
+      {Kind::kCentredText, "A polygon mesh editor", -1, 7, 30, 174, 10},
+      {Kind::kCentredText, "v. 1.0  Beta", -1, 7, 48, 174, 10},
+      {Kind::kDefPushButton, "OK", IDOK, 69, 72, 50, 14},
+  };
+  return dialog;
+}
+
+// The number of views, which side of the cursor each camera looks from, and the
+// projection. The procedure sets every check itself, so none of the buttons is automatic.
+DialogResource ViewportOptionsDialog() {
+  using Kind = DialogControlKind;
+  DialogResource dialog{3, "Viewport Options", 0, 0, 165, 226, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, {}};
+  dialog.controls = {
+      {Kind::kGroupBox, "Number of Viewports", -1, 7, 7, 151, 66},
+      {Kind::kRadioButton, "One View", 101, 15, 19, 120, 10, WS_GROUP},
+      {Kind::kRadioButton, "Two Views", 102, 15, 32, 120, 10},
+      {Kind::kRadioButton, "Three Views", 103, 15, 45, 120, 10},
+      {Kind::kRadioButton, "Texture Mapping View", 111, 15, 58, 120, 10},
+      {Kind::kGroupBox, "Viewport positions", -1, 7, 78, 151, 106},
+      {Kind::kLeftText, "Viewport 1", -1, 15, 90, 60, 8},
+      {Kind::kRadioButton, "Front View", 104, 15, 100, 60, 10, WS_GROUP},
+      {Kind::kRadioButton, "Back View", 105, 85, 100, 60, 10},
+      {Kind::kLeftText, "Viewport 2", -1, 15, 118, 60, 8},
+      {Kind::kRadioButton, "Left View", 108, 15, 128, 60, 10, WS_GROUP},
+      {Kind::kRadioButton, "Right View", 106, 85, 128, 60, 10},
+      {Kind::kLeftText, "Viewport 3", -1, 15, 146, 60, 8},
+      {Kind::kRadioButton, "Top View", 107, 15, 156, 60, 10, WS_GROUP},
+      {Kind::kRadioButton, "Bottom View", 109, 85, 156, 60, 10},
+      {Kind::kCheckBox, "Perspective Viewports", 114, 7, 190, 151, 10, WS_GROUP},
+      {Kind::kDefPushButton, "OK", IDOK, 27, 205, 50, 14},
+      {Kind::kPushButton, "Cancel", IDCANCEL, 88, 205, 50, 14},
+  };
+  return dialog;
+}
+
 const StringResource kStrings[] = {
     {50, "Edit existing polygons"},
     {113, "Toggle select points in the scene"},
@@ -217,7 +257,9 @@ void RegisterAppResources() {
   set.icons.push_back({12, Embedded("ICON", 12)});
   set.icons.push_back({13, Embedded("ICON", 13)});
   set.icons.push_back({"AppIcon", Embedded("ICON", 13)});
+  set.dialogs.push_back(AboutDialog());
   set.dialogs.push_back(DeleteDialog());
+  set.dialogs.push_back(ViewportOptionsDialog());
   set.dialogs.push_back(CreateShapeDialog());
   set.dialogs.push_back(ReplaceFileDialog());
   RegisterResources(set);

@@ -7,6 +7,7 @@
 #include "app/edit_input.h"
 #include "app/errors.h"
 #include "app/globals.h"
+#include "app/option_dialogs.h"
 #include "app/render_settings.h"
 #include "app/shell.h"
 #include "app/toolbar_status.h"
@@ -20,6 +21,9 @@ constexpr int kFirstDriverCommand = 80;
 constexpr int kLastDriverCommand = 84;
 constexpr int kSaveCommand = 203;
 constexpr int kExitCommand = 206;
+constexpr WORD kAbout = 224;
+constexpr WORD kViewportOptions = 256;
+constexpr WORD kAutoZoom = 268;
 
 HINSTANCE instance = nullptr;
 
@@ -116,9 +120,37 @@ void ArrangeViews(HMENU menu, WORD id) {
   if (id == 233 && myglobs.view3) myglobs.view3->SetBack(back);
 }
 
+INT_PTR RunDialog(HWND owner, int id, DLGPROC procedure) {
+  const INT_PTR result = DialogBoxParamA(instance ? instance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                         owner, procedure, 0);
+  if (result == -1) Msg("DialogBox failed");
+  return result;
+}
+
+// 268: with automatic zoom the other cameras keep the active camera's distance to the
+// cursor; without it they stay where they are.
+void ToggleAutoZoom(HMENU menu) {
+  if (vp_data.activezoom) {
+    Mark(menu, kAutoZoom, false);
+    vp_data.activezoom = false;
+    vp_data.SetActive();
+    return;
+  }
+  Mark(menu, kAutoZoom, true);
+  vp_data.activezoom = true;
+  Polygoni& m = polygoner;
+  if (m.scene)
+    for (IDirect3DRMFrame* camera : {m.view1, m.view2, m.view3})
+      if (camera) m.scene->AddChild(camera);
+  vp_data.ScaleViewports();
+}
+
 // Returns true when the command was handled here.
-bool OnCommand(HMENU menu, WORD id) {
+bool OnCommand(HWND win, HMENU menu, WORD id) {
   switch (id) {
+    case kAbout: RunDialog(win, 1, AppAbout); return true;
+    case kViewportOptions: RunDialog(win, 3, ViewDlgProc); return true;
+    case kAutoZoom: ToggleAutoZoom(menu); return true;
     case 231:
     case 232:
     case 233:
@@ -193,7 +225,7 @@ LRESULT WindowProc(HWND win, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND: {
       const WORD id = LOWORD(wparam);
       const bool handled =
-          OnCommand(menu, id) || OnEditCommand(win, menu, id) || OnModelCommand(win, menu, id) ||
+          OnCommand(win, menu, id) || OnEditCommand(win, menu, id) || OnModelCommand(win, menu, id) ||
           OnDocumentCommand(win, id);
       // After every command, handled or not.
       SwitchDriver(win, id);

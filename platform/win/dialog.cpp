@@ -26,6 +26,8 @@ constexpr ControlClass kControlClasses[] = {
     {DialogControlKind::kGroupBox, kButtonClass, BS_GROUPBOX},
     {DialogControlKind::kAutoRadioButton, kButtonClass, BS_AUTORADIOBUTTON},
     {DialogControlKind::kAutoCheckBox, kButtonClass, BS_AUTOCHECKBOX},
+    {DialogControlKind::kRadioButton, kButtonClass, BS_RADIOBUTTON},
+    {DialogControlKind::kCheckBox, kButtonClass, BS_CHECKBOX},
     {DialogControlKind::kDropDownList, kComboBoxClass, CBS_DROPDOWNLIST},
     {DialogControlKind::kListBox, kListBoxClass, 0},
     {DialogControlKind::kEdit, kEditClass, ES_LEFT},

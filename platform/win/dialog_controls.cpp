@@ -1,5 +1,5 @@
-// The controls of dialogs: buttons (push, default, auto check box, auto radio button,
-// group box) and static texts as Qt widgets, their window procedure, what a click does,
+// The controls of dialogs: buttons (push, default, check box and radio button, each also
+// automatic, group box) and static texts as Qt widgets, their window procedure, what a click does,
 // how a control tells its parent, and the calls that address controls by id.
 #include <QCheckBox>
 #include <QGroupBox>
@@ -104,9 +104,11 @@ QWidget* MakeButtonWidget(HWND window, QWidget* parent) {
     case BS_GROUPBOX:
       widget = new QGroupBox(parent);
       break;
+    case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
       widget = new LayerCheckedButton<QCheckBox>(parent);
       break;
+    case BS_RADIOBUTTON:
     case BS_AUTORADIOBUTTON: {
       auto* radio = new LayerCheckedButton<QRadioButton>(parent);
       radio->setAutoExclusive(false);  // groups follow WS_GROUP, not Qt's siblings

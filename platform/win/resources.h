@@ -78,6 +78,8 @@ enum class DialogControlKind {
   kGroupBox,
   kAutoRadioButton,
   kAutoCheckBox,
+  kRadioButton,  // the procedure sets its check
+  kCheckBox,     // likewise
   kDropDownList,  // a combo box, CBS_DROPDOWNLIST
   kListBox,
   kEdit,  // single line

@@ -140,3 +140,74 @@ TEST(Rotate, AmountsTurnInFifthsOfARadian) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the Viewport Options buttons show: the four layouts and the six views.
+std::vector<int> Checked(HWND dialog) {
+  std::vector<int> on;
+  for (int id : {101, 102, 103, 111, 104, 105, 106, 107, 108, 109, 114})
+    if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) on.push_back(id);
+  return on;
+}
+
+TEST_F(Views, ViewportOptionsCancelRestoresAndOkLaysOutWithOneOrthographicShrink) {
+  ViewPortData& v = vp_data;
+  v.snap1 = back;
+  // One view: Left View clears both side buttons and changes nothing; the layout buttons
+  // then show what each layout would look from.
+  app.drive = [](HWND d) {
+    EXPECT_EQ(Checked(d), (std::vector<int>{101, 105}));
+    ClickDlgButton(d, 108);
+    EXPECT_EQ(Checked(d), (std::vector<int>{101, 105}));
+    ClickDlgButton(d, 103);
+    EXPECT_EQ(Checked(d), (std::vector<int>{103, 105, 107, 108}));
+    ClickDlgButton(d, 106);
+    ClickDlgButton(d, 104);
+    ClickDlgButton(d, 114);
+    EXPECT_EQ(Checked(d), (std::vector<int>{103, 104, 106, 107, 114}));
+    ClickDlgButton(d, IDCANCEL);
+  };
+  app.Command(256);
+  EXPECT_EQ(app.dialogs, std::vector<std::string>{"Viewport Options"});
+  EXPECT_EQ(v.arrangement, front_v);
+  EXPECT_EQ(v.snap1, back);
+  EXPECT_EQ(v.snap2, lside);
+  EXPECT_FALSE(v.orthoview);
+
+  D3DRMMATRIX4D before;
+  polygoner.scene->GetTransform(before);
+  for (int round = 0; round < 3; ++round) {
+    app.drive = [](HWND d) {
+      ClickDlgButton(d, 103);
+      ClickDlgButton(d, 114);
+      ClickDlgButton(d, IDOK);
+    };
+    app.Command(256);
+  }
+  // Orthographic, perspective, orthographic: the scene shrank once.
+  EXPECT_EQ(v.arrangement, frontsidetop_v);
+  EXPECT_TRUE(v.orthoview && v.sideenabled && v.topenabled);
+  EXPECT_EQ(myglobs.view3->GetProjection(), D3DRMPROJECT_ORTHOGRAPHIC);
+  D3DRMMATRIX4D after;
+  polygoner.scene->GetTransform(after);
+  EXPECT_FLOAT_EQ(after[0][0], before[0][0] * 0.2f);
+  EXPECT_FLOAT_EQ(after[3][2], before[3][2] * 0.2f);
+}
+
+TEST_F(Views, AutoZoomTogglesItsMarkAndHangsTheCamerasOnTheScene) {
+  ASSERT_TRUE(app.MenuChecked(268));
+  app.Command(268);
+  EXPECT_FALSE(app.MenuChecked(268));
+  EXPECT_FALSE(vp_data.activezoom);
+  app.Command(268);
+  EXPECT_TRUE(app.MenuChecked(268));
+  EXPECT_EQ(polygoner.view2->Parent(), polygoner.scene);
+  EXPECT_EQ(polygoner.view3->Parent(), polygoner.scene);
+
+  app.drive = [](HWND d) { EXPECT_TRUE(ClickDlgButton(d, IDOK)); };
+  app.Command(224);
+  EXPECT_EQ(app.dialogs, std::vector<std::string>{"About"});
+}
+
+}  // namespace
