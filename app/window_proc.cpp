@@ -226,7 +226,7 @@ LRESULT WindowProc(HWND win, UINT msg, WPARAM wparam, LPARAM lparam) {
       const WORD id = LOWORD(wparam);
       const bool handled =
           OnCommand(win, menu, id) || OnEditCommand(win, menu, id) || OnModelCommand(win, menu, id) ||
-          OnDocumentCommand(win, id);
+          OnDocumentCommand(win, id) || OnTextureCommand(id);
       // After every command, handled or not.
       SwitchDriver(win, id);
       return handled ? 0 : DefWindowProcA(win, msg, wparam, lparam);

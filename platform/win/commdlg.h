@@ -1,5 +1,5 @@
-// The common file dialogs: choosing a file to open or a name to save under, with the
-// platform's request structure, flags and error codes. Included by win.h.
+// The common dialogs: choosing a file to open or a name to save under, and choosing a
+// colour, with the platform's request structures, flags and error codes. Included by win.h.
 #pragma once
 
 #include "platform/win/win.h"
@@ -72,3 +72,27 @@ inline constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
 BOOL GetOpenFileNameA(OPENFILENAMEA* request);
 BOOL GetSaveFileNameA(OPENFILENAMEA* request);
 DWORD CommDlgExtendedError();
+
+inline constexpr DWORD CC_RGBINIT = 0x00000001;
+inline constexpr DWORD CC_FULLOPEN = 0x00000002;
+
+using LPCCHOOKPROC = UINT_PTR (*)(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// rgbResult is the initial colour with CC_RGBINIT and receives the colour chosen;
+// lpCustColors points at the sixteen custom colours, which the user may change. Colours
+// are COLORREFs: red in the low byte, then green, then blue.
+struct CHOOSECOLORA {
+  DWORD lStructSize = sizeof(CHOOSECOLORA);
+  HWND hwndOwner = nullptr;
+  HWND hInstance = nullptr;
+  COLORREF rgbResult = 0;
+  COLORREF* lpCustColors = nullptr;
+  DWORD Flags = 0;
+  LPARAM lCustData = 0;
+  LPCCHOOKPROC lpfnHook = nullptr;
+  LPCSTR lpTemplateName = nullptr;
+};
+
+// Modal; TRUE when a colour was chosen, FALSE on cancel (rgbResult unchanged) or for a
+// bad request.
+BOOL ChooseColorA(CHOOSECOLORA* request);

@@ -22,12 +22,15 @@ struct ModalResponder {
   // the whole exchange with the user, prompts included; the layer then fills the request
   // as the dialog would (default extension, filter index, offsets).
   std::function<std::optional<std::string>(bool save, const OPENFILENAMEA& request)> answer_file;
+  // Answers the colour chooser: gets the request and returns the colour chosen, or nullopt
+  // for cancel.
+  std::function<std::optional<COLORREF>(const CHOOSECOLORA& request)> answer_color;
 };
 
 // Installs the responder; an empty one restores normal behaviour. Without a responder, on
 // Qt's non-interactive platforms ("offscreen", "minimal"), a box writes its caption and
-// text to standard error and returns its default button, and a dialog or file dialog
-// writes its caption and is cancelled.
+// text to standard error and returns its default button, and a dialog, file dialog or
+// colour chooser writes its caption and is cancelled.
 void SetModalResponder(ModalResponder responder);
 const ModalResponder& GetModalResponder();
 

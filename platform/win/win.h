@@ -131,6 +131,11 @@ struct ACCEL {
 #define GET_X_LPARAM(lp) (static_cast<int>(static_cast<SHORT>(LOWORD(lp))))
 #define GET_Y_LPARAM(lp) (static_cast<int>(static_cast<SHORT>(HIWORD(lp))))
 
+// A COLORREF: red in the low byte, then green, then blue.
+inline constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
+  return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
+}
+
 // ---- messages ----------------------------------------------------------------------------
 
 inline constexpr UINT WM_NULL = 0x0000;

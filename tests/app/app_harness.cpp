@@ -37,6 +37,13 @@ AppHarness::AppHarness() {
     files.pop_front();
     return answer;
   };
+  responder.answer_color = [this](const CHOOSECOLORA& request) -> std::optional<COLORREF> {
+    color_requests.push_back(request.rgbResult);
+    if (colors.empty()) return std::nullopt;
+    std::optional<COLORREF> answer = colors.front();
+    colors.pop_front();
+    return answer;
+  };
   SetModalResponder(responder);
 }
 

@@ -55,6 +55,10 @@ class AppHarness {
   // File dialogs take the front path (nullopt: cancel; none left: cancel) and are recorded.
   std::deque<std::optional<std::string>> files;
   std::vector<RecordedFile> file_dialogs;
+  // The colour chooser takes the front colour (nullopt or none left: cancel); each
+  // request's initial colour is recorded.
+  std::deque<std::optional<COLORREF>> colors;
+  std::vector<COLORREF> color_requests;
 
   bool MenuChecked(UINT id) const;
   bool MenuGrayed(UINT id) const;

@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "model/polygoni.h"
+#include "texture/texture.h"
 #include "platform/rm/d3drm.h"
 #include "tests/app/app_harness.h"
 #include "views/mouse.h"
@@ -208,6 +209,21 @@ TEST_F(Views, AutoZoomTogglesItsMarkAndHangsTheCamerasOnTheScene) {
   app.drive = [](HWND d) { EXPECT_TRUE(ClickDlgButton(d, IDOK)); };
   app.Command(224);
   EXPECT_EQ(app.dialogs, std::vector<std::string>{"About"});
+}
+
+TEST_F(Views, MeshColourComesFromTheChooserAndRebuildsTheSolidMesh) {
+  app.Command(274);
+  const COLORREF start = texture.color;
+  app.colors = {std::nullopt, RGB(10, 200, 30)};
+  app.Command(269);
+  EXPECT_EQ(texture.color, start) << "cancelled";
+  app.Command(269);
+  EXPECT_EQ(app.color_requests, (std::vector<COLORREF>{start, start})) << "the chooser starts at the mesh colour";
+  EXPECT_EQ(texture.color, RGB(10, 200, 30));
+  ASSERT_NE(polygoner.scenemesh, nullptr);
+  EXPECT_EQ(polygoner.scenemesh->GetGroupColor(polygoner.group), D3DRMCreateColorRGB(10 / 255.0f, 200 / 255.0f, 30 / 255.0f))
+      << "the solid mesh was rebuilt in the new colour";
+  EXPECT_TRUE(app.MenuChecked(274)) << "the render mix is the same";
 }
 
 }  // namespace

@@ -336,11 +336,12 @@ TEST_F(WinTest, StatusBarPartsTextsAndSimpleMode) {
 
 TEST_F(WinTest, MessageBoxesAreAnsweredByTheResponderOrTheirDefaultButton) {
   std::string seen;
-  SetModalResponder({[&](const std::string& caption, const std::string& text, UINT type) {
-                       seen = caption + "|" + text + "|" + std::to_string(type);
-                       return IDNO;
-                     },
-                     nullptr, nullptr});
+  ModalResponder responder;
+  responder.answer_box = [&](const std::string& caption, const std::string& text, UINT type) {
+    seen = caption + "|" + text + "|" + std::to_string(type);
+    return IDNO;
+  };
+  SetModalResponder(responder);
   EXPECT_EQ(MessageBoxA(nullptr, "Save changes?", "Polygon", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
   EXPECT_EQ(seen, "Polygon|Save changes?|" + std::to_string(MB_YESNOCANCEL | MB_ICONQUESTION));
 
