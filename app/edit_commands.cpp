@@ -148,6 +148,10 @@ void Render(HWND win, HMENU menu, WORD id) {
 
 }  // namespace
 
+void SendRenderCommand() {
+  SendMessageA(main_window, WM_COMMAND, static_cast<WPARAM>(kFirstRender + rmode), 0);
+}
+
 void SendTransformCommand() {
   WORD command = 0;
   switch (move_m) {

@@ -14,6 +14,8 @@ bool OnModelCommand(HWND win, HMENU menu, WORD id);
 // Sends the main window the transform command (262, 263, 264) of the current move_m, so
 // the menu and toolbar show it again.
 void SendTransformCommand();
+// Runs the current render mix (272 + rmode) again, which rebuilds the solid mesh.
+void SendRenderCommand();
 // No Texture and Mesh Colour; true when handled.
 bool OnTextureCommand(WORD id);
 // The File and Shape menus and the Replace File question; true when handled.

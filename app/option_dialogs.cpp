@@ -1,10 +1,16 @@
 // The main window's option dialogs.
 #include "app/option_dialogs.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "app/edit_input.h"
 #include "app/errors.h"
 #include "app/globals.h"
 #include "app/render_settings.h"
 #include "model/polygoni.h"
+#include "texture/texture.h"
 #include "views/viewport_data.h"
 
 namespace {
@@ -189,4 +195,74 @@ INT_PTR ViewDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM /*lparam*/) {
     default: m.cancel = false; return FALSE;
   }
   return TRUE;
+}
+
+namespace {
+
+constexpr int kFirstChannel = 101, kChannels = 6;
+constexpr int kValueLabelOffset = 100;  // each bar's value is shown in the label id + 100
+constexpr int kPowerEdit = 107;
+constexpr int kPageStep = 15;
+int channel_values[kChannels];
+
+void ShowChannel(HWND dialog, int index) {
+  HWND bar = GetDlgItem(dialog, kFirstChannel + index);
+  SetScrollPos(bar, SB_CTL, channel_values[index], TRUE);
+  SetDlgItemTextA(dialog, kFirstChannel + index + kValueLabelOffset, std::to_string(channel_values[index]).c_str());
+}
+
+int Clamped(int v) { return std::clamp(v, 0, 255); }
+
+}  // namespace
+
+INT_PTR MaterialDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      for (int i = 0; i < kChannels; ++i) {
+        SetScrollRange(GetDlgItem(dialog, kFirstChannel + i), SB_CTL, 0, 255, TRUE);
+        channel_values[i] = 0;
+        ShowChannel(dialog, i);
+      }
+      SetDlgItemTextA(dialog, kPowerEdit, "5.0");
+      return TRUE;
+    case WM_HSCROLL: {
+      const int index = GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) - kFirstChannel;
+      if (index < 0 || index >= kChannels) return FALSE;
+      int& v = channel_values[index];
+      switch (LOWORD(wparam)) {
+        case SB_LINELEFT: v = Clamped(v - 1); break;
+        case SB_LINERIGHT: v = Clamped(v + 1); break;
+        // A page is a step of 15 and then the clamped step of 1.
+        case SB_PAGELEFT: v = Clamped(v - kPageStep - 1); break;
+        case SB_PAGERIGHT: v = Clamped(v + kPageStep + 1); break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: v = HIWORD(wparam); break;
+        case SB_LEFT: v = 0; break;
+        case SB_RIGHT: v = 255; break;
+        default: return FALSE;
+      }
+      ShowChannel(dialog, index);
+      return TRUE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDOK) {
+        for (int i = 0; i < 3; ++i) {
+          texture.emissive[i] = GetScrollPos(GetDlgItem(dialog, kFirstChannel + i), SB_CTL);
+          texture.specular[i] = GetScrollPos(GetDlgItem(dialog, kFirstChannel + 3 + i), SB_CTL);
+        }
+        char power[11] = {};
+        GetDlgItemTextA(dialog, kPowerEdit, power, sizeof power);
+        texture.power = static_cast<float>(std::atof(power));
+        texture.material_set = true;
+        EndDialog(dialog, 0);
+        SendRenderCommand();
+        return TRUE;
+      }
+      if (LOWORD(wparam) == IDCANCEL) {
+        EndDialog(dialog, 0);
+        return TRUE;
+      }
+      return FALSE;
+    default: return FALSE;
+  }
 }

@@ -21,3 +21,7 @@ INT_PTR AppAbout(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);
 // Viewport Options: the number of views, each camera's side of the cursor and the
 // projection; Cancel puts back what was set when the dialog opened. Ends with 0.
 INT_PTR ViewDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// Material Settings: emissive and specular channels on scroll bars and a power; OK gives
+// them to the solid mesh. Ends with 0.
+INT_PTR MaterialDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);

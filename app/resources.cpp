@@ -173,6 +173,31 @@ DialogResource ViewportOptionsDialog() {
   return dialog;
 }
 
+// Emissive and specular colours, a channel a bar with its value beside it (ids 201 to
+// 206), and the power.
+DialogResource MaterialDialog() {
+  using Kind = DialogControlKind;
+  DialogResource dialog{4, "Material Settings", 0, 0, 200, 172, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, {}};
+  const char* channels[] = {"Red", "Green", "Blue"};
+  const char* groups[] = {"Emmisive", "Specular"};
+  for (int g = 0; g < 2; ++g) {
+    const int top = 7 + g * 62;
+    dialog.controls.push_back({Kind::kGroupBox, groups[g], -1, 7, top, 186, 58});
+    for (int c = 0; c < 3; ++c) {
+      const int y = top + 12 + c * 15;
+      const int id = 101 + g * 3 + c;
+      dialog.controls.push_back({Kind::kLeftText, channels[c], -1, 14, y + 1, 30, 8});
+      dialog.controls.push_back({Kind::kHorizontalScrollBar, "", id, 46, y, 110, 10});
+      dialog.controls.push_back({Kind::kLeftText, "0", id + 100, 162, y + 1, 24, 8});
+    }
+  }
+  dialog.controls.push_back({Kind::kLeftText, "Power:", -1, 14, 135, 30, 8});
+  dialog.controls.push_back({Kind::kEdit, "", 107, 46, 133, 50, 12, ES_AUTOHSCROLL});
+  dialog.controls.push_back({Kind::kDefPushButton, "OK", IDOK, 88, 152, 50, 14});
+  dialog.controls.push_back({Kind::kPushButton, "Cancel", IDCANCEL, 143, 152, 50, 14});
+  return dialog;
+}
+
 const StringResource kStrings[] = {
     {50, "Edit existing polygons"},
     {113, "Toggle select points in the scene"},
@@ -260,6 +285,7 @@ void RegisterAppResources() {
   set.dialogs.push_back(AboutDialog());
   set.dialogs.push_back(DeleteDialog());
   set.dialogs.push_back(ViewportOptionsDialog());
+  set.dialogs.push_back(MaterialDialog());
   set.dialogs.push_back(CreateShapeDialog());
   set.dialogs.push_back(ReplaceFileDialog());
   RegisterResources(set);

@@ -1,6 +1,9 @@
-// The Texture menu's commands on the mesh's look: no texture, and the mesh colour.
+// The Texture menu's commands on the mesh's look: no texture, the mesh colour and its
+// material. Each runs the render mix again, which rebuilds the mesh in its new look.
 #include "app/edit_input.h"
+#include "app/errors.h"
 #include "app/globals.h"
+#include "app/option_dialogs.h"
 #include "texture/texture.h"
 #include "views/viewport_data.h"
 
@@ -8,10 +11,8 @@ namespace {
 
 constexpr WORD kNoTexture = 260;
 constexpr WORD kMeshColour = 269;
-constexpr WPARAM kFirstRenderCommand = 272;
-
-// The mesh is rebuilt in its new look by running the current render mix again.
-void Rerender() { SendMessageA(main_window, WM_COMMAND, kFirstRenderCommand + static_cast<WPARAM>(rmode), 0); }
+constexpr WORD kMaterial = 259;
+constexpr int kMaterialDialog = 4;
 
 }  // namespace
 
@@ -20,7 +21,7 @@ bool OnTextureCommand(WORD id) {
     case kNoTexture:
       texture.fDisplayBitmap = false;
       texture.texloaded = false;
-      Rerender();
+      SendRenderCommand();
       return true;
     case kMeshColour: {
       CHOOSECOLORA request;
@@ -31,9 +32,14 @@ bool OnTextureCommand(WORD id) {
       // A cancelled chooser leaves rgbResult as it was, which is stored all the same.
       ChooseColorA(&request);
       texture.color = request.rgbResult;
-      Rerender();
+      SendRenderCommand();
       return true;
     }
+    case kMaterial:
+      if (DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kMaterialDialog), main_window, MaterialDlgProc,
+                          0) == -1)
+        Msg("DialogBox failed");
+      return true;
     default: return false;
   }
 }

@@ -143,6 +143,17 @@ IDirect3DRMMesh* MakeFaceMesh(Polygoni* m, const std::vector<unsigned>& indices,
   return mesh;
 }
 
+// The material Material Settings chose: emissive and specular colours and the power.
+void ApplyMaterial(Polygoni* m, IDirect3DRMMesh* mesh, int group) {
+  IDirect3DRMMaterial* material = nullptr;
+  if (!lpD3DRM || FAILED(lpD3DRM->CreateMaterial(texture.power, &material)) || !material) return m->generic_error();
+  auto unit = [](int channel) { return static_cast<D3DVALUE>(channel) / 255.0f; };
+  material->SetEmissive(unit(texture.emissive[0]), unit(texture.emissive[1]), unit(texture.emissive[2]));
+  material->SetSpecular(unit(texture.specular[0]), unit(texture.specular[1]), unit(texture.specular[2]));
+  if (FAILED(mesh->SetGroupMaterial(group, material))) m->generic_error();
+  material->Release();
+}
+
 bool Attached(IDirect3DRMFrame* frame, IDirect3DRMVisual* visual) {
   const auto& v = frame->Visuals();
   return std::find(v.begin(), v.end(), visual) != v.end();
@@ -185,6 +196,7 @@ void Polygoni::DrawPolygons(bool textu, bool back, bool outline_only, bool /*ini
   std::iota(indices.begin(), indices.end(), 0u);
 
   scenemesh = MakeFaceMesh(this, indices, &group);
+  if (scenemesh && texture.material_set) ApplyMaterial(this, scenemesh, group);
   scenewiremesh = MakeFaceMesh(this, indices, &groupw);
   if (scenewiremesh) {
     if (FAILED(scenewiremesh->SetGroupQuality(groupw, D3DRMRENDER_WIREFRAME)))

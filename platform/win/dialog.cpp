@@ -31,6 +31,7 @@ constexpr ControlClass kControlClasses[] = {
     {DialogControlKind::kDropDownList, kComboBoxClass, CBS_DROPDOWNLIST},
     {DialogControlKind::kListBox, kListBoxClass, 0},
     {DialogControlKind::kEdit, kEditClass, ES_LEFT},
+    {DialogControlKind::kHorizontalScrollBar, kScrollBarClass, SBS_HORZ},
 };
 
 const ControlClass* ClassOf(DialogControlKind kind) {

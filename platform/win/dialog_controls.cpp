@@ -85,6 +85,7 @@ bool IsControlKind(WindowKind kind) {
     case WindowKind::kComboBox:
     case WindowKind::kListBox:
     case WindowKind::kEdit:
+    case WindowKind::kScrollBar:
       return true;
     default:
       return false;

@@ -47,3 +47,6 @@ BOOL SelectDlgListItem(HWND dialog, int id, const char* text);
 // Replaces an edit box's text by typing: selects all, then one key per character (an
 // empty text deletes the selection). Each keystroke that changes the text sends EN_CHANGE.
 BOOL TypeDlgItemText(HWND dialog, int id, const char* text);
+// Acts on a scroll bar as the user would: SB_LINELEFT/RIGHT, SB_PAGELEFT/RIGHT, SB_LEFT,
+// SB_RIGHT, or SB_THUMBPOSITION dragging the thumb to `position`.
+BOOL ScrollDlgItem(HWND dialog, int id, WORD code, int position = 0);

@@ -83,6 +83,7 @@ enum class DialogControlKind {
   kDropDownList,  // a combo box, CBS_DROPDOWNLIST
   kListBox,
   kEdit,  // single line
+  kHorizontalScrollBar,
 };
 struct DialogControl {
   DialogControlKind kind = DialogControlKind::kPushButton;

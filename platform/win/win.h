@@ -623,6 +623,30 @@ inline constexpr WORD CBN_SELCHANGE = 1;
 inline constexpr WORD LBN_SELCHANGE = 1;
 inline constexpr WORD EN_CHANGE = 0x0300;
 
+// Scroll bar controls (SBS_HORZ). The user's actions reach the parent as WM_HSCROLL with
+// the action's code in the low word of wparam (the thumb's position in the high word for
+// SB_THUMBPOSITION and SB_THUMBTRACK) and the control in lparam; the bar moves only when
+// the program sets its position.
+inline constexpr DWORD SBS_HORZ = 0x0000;
+inline constexpr int SB_CTL = 2;
+inline constexpr WORD SB_LINELEFT = 0;
+inline constexpr WORD SB_LINERIGHT = 1;
+inline constexpr WORD SB_PAGELEFT = 2;
+inline constexpr WORD SB_PAGERIGHT = 3;
+inline constexpr WORD SB_THUMBPOSITION = 4;
+inline constexpr WORD SB_THUMBTRACK = 5;
+inline constexpr WORD SB_LEFT = 6;
+inline constexpr WORD SB_RIGHT = 7;
+inline constexpr WORD SB_ENDSCROLL = 8;
+inline constexpr UINT SBM_SETPOS = 0x00E0;
+inline constexpr UINT SBM_GETPOS = 0x00E1;
+inline constexpr UINT SBM_SETRANGE = 0x00E2;
+inline constexpr UINT SBM_GETRANGE = 0x00E3;
+// With bar SB_CTL, `window` is a scroll bar control; other bars are not offered.
+BOOL SetScrollRange(HWND window, int bar, int min, int max, BOOL redraw);
+int SetScrollPos(HWND window, int bar, int pos, BOOL redraw);  // the previous position
+int GetScrollPos(HWND window, int bar);
+
 using DLGPROC = INT_PTR (*)(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Builds the dialog from a registered template (see DialogResource), sends WM_INITDIALOG

@@ -101,6 +101,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
       case WindowKind::kComboBox: window->client = MakeComboBoxWidget(window, host); break;
       case WindowKind::kListBox: window->client = MakeListBoxWidget(window, host); break;
       case WindowKind::kEdit: window->client = MakeEditWidget(window, host); break;
+      case WindowKind::kScrollBar: window->client = MakeScrollBarWidget(window, host); break;
       case WindowKind::kDialog: break;  // refused above
     }
     window->frame = window->client;

@@ -22,6 +22,7 @@ const BuiltInClass kBuiltInClasses[] = {
     {kComboBoxClass, ListControlProcedure, WindowKind::kComboBox},
     {kListBoxClass, ListControlProcedure, WindowKind::kListBox},
     {kEditClass, EditProcedure, WindowKind::kEdit},
+    {kScrollBarClass, ScrollBarProcedure, WindowKind::kScrollBar},
 };
 
 std::list<WindowClass>& Classes() {

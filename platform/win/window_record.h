@@ -19,7 +19,7 @@ struct ToolbarState;
 struct StatusBarState;
 struct DialogState;
 
-enum class WindowKind { kPlain, kToolbar, kStatusBar, kDialog, kButton, kStatic, kComboBox, kListBox, kEdit };
+enum class WindowKind { kPlain, kToolbar, kStatusBar, kDialog, kButton, kStatic, kComboBox, kListBox, kEdit, kScrollBar };
 // The built-in classes of dialogs and their controls.
 inline constexpr char kDialogClass[] = "#32770";
 inline constexpr char kButtonClass[] = "Button";
@@ -27,6 +27,7 @@ inline constexpr char kStaticClass[] = "Static";
 inline constexpr char kComboBoxClass[] = "ComboBox";
 inline constexpr char kListBoxClass[] = "ListBox";
 inline constexpr char kEditClass[] = "Edit";
+inline constexpr char kScrollBarClass[] = "ScrollBar";
 
 struct WindowClass {
   std::string name;
@@ -168,6 +169,10 @@ LRESULT ListControlProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lp
 // edit_control.cpp
 QWidget* MakeEditWidget(HWND window, QWidget* parent);
 LRESULT EditProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// scroll_bar_control.cpp
+QWidget* MakeScrollBarWidget(HWND window, QWidget* parent);
+LRESULT ScrollBarProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // resources.cpp
 const MenuResource* FindMenuResource(LPCSTR name);

@@ -226,4 +226,41 @@ TEST_F(Views, MeshColourComesFromTheChooserAndRebuildsTheSolidMesh) {
   EXPECT_TRUE(app.MenuChecked(274)) << "the render mix is the same";
 }
 
+TEST_F(Views, MaterialSettingsStepTheChannelsAndGiveTheSolidMeshItsMaterial) {
+  app.Command(274);
+  app.drive = [](HWND d) {
+    auto label = [d](int id) {
+      char text[16] = {};
+      GetDlgItemTextA(d, id + 100, text, sizeof text);
+      return std::string(text);
+    };
+    ScrollDlgItem(d, 101, SB_PAGERIGHT);
+    ScrollDlgItem(d, 101, SB_LINERIGHT);
+    EXPECT_EQ(label(101), "17");
+    ScrollDlgItem(d, 104, SB_RIGHT);
+    ScrollDlgItem(d, 105, SB_THUMBPOSITION, 250);
+    ScrollDlgItem(d, 105, SB_PAGERIGHT);
+    EXPECT_EQ(label(105), "255") << "a page from 250 stops at the end";
+    ScrollDlgItem(d, 106, SB_THUMBPOSITION, 10);
+    ScrollDlgItem(d, 106, SB_PAGELEFT);
+    ScrollDlgItem(d, 102, SB_LINELEFT);
+    EXPECT_EQ(label(106), "0");
+    EXPECT_TRUE(TypeDlgItemText(d, 107, "7.5"));
+    ClickDlgButton(d, IDOK);
+  };
+  app.Command(259);
+  EXPECT_EQ(app.dialogs, std::vector<std::string>{"Material Settings"});
+  EXPECT_EQ(std::vector<int>(texture.emissive, texture.emissive + 3), (std::vector<int>{17, 0, 0}));
+  EXPECT_EQ(std::vector<int>(texture.specular, texture.specular + 3), (std::vector<int>{255, 255, 0}));
+  EXPECT_FLOAT_EQ(texture.power, 7.5f);
+  IDirect3DRMMaterial* material = nullptr;
+  ASSERT_EQ(polygoner.scenemesh->GetGroupMaterial(polygoner.group, &material), D3DRM_OK);
+  ASSERT_NE(material, nullptr) << "the rebuilt solid mesh carries the material";
+  D3DVALUE r = 0, g = 0, b = 0;
+  material->GetEmissive(&r, &g, &b);
+  EXPECT_FLOAT_EQ(r, 17 / 255.0f);
+  EXPECT_FLOAT_EQ(material->GetPower(), 7.5f);
+  material->Release();
+}
+
 }  // namespace
