@@ -1,10 +1,8 @@
 // The File menu, the Replace File question that Save As asks, and the Shape menu.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "app/edit_input.h"
-#include "app/errors.h"
 #include "app/globals.h"
 #include "app/option_dialogs.h"
 #include "model/polygoni.h"
@@ -23,10 +21,6 @@ constexpr WORD kEdit = 50;
 constexpr int kReplaceDialog = 11;
 constexpr int kShapeDialog = 8;
 
-INT_PTR RunDialog(HWND owner, int id, DLGPROC procedure) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), owner, procedure, 0);
-}
-
 }  // namespace
 
 bool OnDocumentCommand(HWND win, WORD id) {
@@ -35,8 +29,7 @@ bool OnDocumentCommand(HWND win, WORD id) {
     case kNew: m.New(win); return true;
     case kOpen: m.Open(win, false, false); return true;
     case kSave:
-      if (std::strcmp(m.sztitlename, "untitled") == 0 || std::strcmp(m.sztitlename, "UNTITLED") == 0)
-        m.Open(win, true, true);
+      if (m.Untitled()) m.Open(win, true, true);
       m.Open(win, false, true);
       return true;
     case kSaveAs: m.Open(win, true, true); return true;
@@ -54,17 +47,14 @@ bool OnDocumentCommand(HWND win, WORD id) {
     }
     case kReplaceFile:
       // Without an answer the file is not replaced.
-      if (RunDialog(win, kReplaceDialog, ReplaceDlgProc) == -1) {
-        m.outcome = false;
-        Msg("DialogBox failed");
-      }
+      if (RunDialog(win, kReplaceDialog, ReplaceDlgProc) == -1) m.outcome = false;
       return true;
     default: break;
   }
   if (id >= kCube && id <= kPlane) {
     m.shape = id - kCube;
     SendMessageA(win, WM_COMMAND, kEdit, 0);
-    if (RunDialog(win, kShapeDialog, ShapeDlgProc) == -1) Msg("DialogBox failed");
+    RunDialog(win, kShapeDialog, ShapeDlgProc);
     return true;
   }
   return false;

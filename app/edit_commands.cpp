@@ -152,16 +152,18 @@ void SendRenderCommand() {
   SendMessageA(main_window, WM_COMMAND, static_cast<WPARAM>(kFirstRender + rmode), 0);
 }
 
-void SendTransformCommand() {
-  WORD command = 0;
+WORD TransformCommand() {
   switch (move_m) {
-    case translate: command = kTranslateMesh; break;
-    case rotate: command = kRotateMesh; break;
+    case translate: return kTranslateMesh;
+    case rotate: return kRotateMesh;
     case scale:
-    case uniform_scale: command = kScaleMesh; break;
-    default: break;
+    case uniform_scale: return kScaleMesh;
+    default: return 0;
   }
-  if (command) SendMessageA(main_window, WM_COMMAND, command, 0);
+}
+
+void SendTransformCommand() {
+  if (const WORD command = TransformCommand()) SendMessageA(main_window, WM_COMMAND, command, 0);
 }
 
 void MarkCommand(HMENU menu, UINT id, bool on) {

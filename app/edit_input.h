@@ -14,6 +14,11 @@ bool OnModelCommand(HWND win, HMENU menu, WORD id);
 // Sends the main window the transform command (262, 263, 264) of the current move_m, so
 // the menu and toolbar show it again.
 void SendTransformCommand();
+// That command (262, 263, 264), or 0 when move_m is none of the three transforms.
+WORD TransformCommand();
+// Runs dialog template `id` with `procedure`, owned by `owner`; a dialog that cannot be
+// made shows "DialogBox failed". The dialog's result, -1 for that failure.
+INT_PTR RunDialog(HWND owner, int id, DLGPROC procedure);
 // Runs the current render mix (272 + rmode) again, which rebuilds the solid mesh.
 void SendRenderCommand();
 // No Texture and Mesh Colour; true when handled.

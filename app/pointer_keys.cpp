@@ -17,9 +17,6 @@
 namespace {
 
 constexpr char kTraceFile[] = "qel.tst";
-constexpr WORD kTranslateMesh = 262;
-constexpr WORD kRotateMesh = 263;
-constexpr WORD kScaleMesh = 264;
 constexpr WORD kTranslateAll = 265;
 constexpr WORD kRotateAll = 266;
 constexpr int kCreateCursor = 202;
@@ -70,15 +67,7 @@ void EndWholeModelMove(HINSTANCE instance) {
   MarkCommand(menu, kRotateAll, false);
   move_m = prem_m;
   if (the_mode == edit) {
-    WORD transform = 0;
-    switch (move_m) {
-      case translate: transform = kTranslateMesh; break;
-      case rotate: transform = kRotateMesh; break;
-      case scale:
-      case uniform_scale: transform = kScaleMesh; break;
-      default: break;
-    }
-    if (transform) {
+    if (const WORD transform = TransformCommand()) {
       SendMessageA(main_window, WM_COMMAND, transform, 0);
       // The menu loses the mark; the toolbar keeps the button pressed.
       CheckMenuItem(menu, transform, MF_BYCOMMAND | MF_UNCHECKED);
@@ -192,14 +181,9 @@ void DeleteKey() {
   for (int i = 0; i < m.num_points && active == 0; ++i) active += m.pointdata[i].active;
   if (active == 0) return;
   constexpr int kDeleteDialog = 2;
-  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDeleteDialog),
-                                         main_window, DeleteDlgProc, 0);
-  // A dialog that could not be shown chose nothing, so nothing is deleted.
-  if (result == -1) {
-    Msg("DialogBox failed");
-    return;
-  }
-  if (result != 1) m.DeleteSelected(true);
+  // A dialog that could not be shown (-1) chose nothing, so nothing is deleted.
+  const INT_PTR result = RunDialog(main_window, kDeleteDialog, DeleteDlgProc);
+  if (result != 1 && result != -1) m.DeleteSelected(true);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The Texture menu's commands on the mesh's look: no texture, the mesh colour and its
 // material. Each runs the render mix again, which rebuilds the mesh in its new look.
 #include "app/edit_input.h"
-#include "app/errors.h"
 #include "app/globals.h"
 #include "app/option_dialogs.h"
 #include "texture/texture.h"
@@ -36,9 +35,7 @@ bool OnTextureCommand(WORD id) {
       return true;
     }
     case kMaterial:
-      if (DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kMaterialDialog), main_window, MaterialDlgProc,
-                          0) == -1)
-        Msg("DialogBox failed");
+      RunDialog(main_window, kMaterialDialog, MaterialDlgProc);
       return true;
     default: return false;
   }

@@ -120,13 +120,6 @@ void ArrangeViews(HMENU menu, WORD id) {
   if (id == 233 && myglobs.view3) myglobs.view3->SetBack(back);
 }
 
-INT_PTR RunDialog(HWND owner, int id, DLGPROC procedure) {
-  const INT_PTR result = DialogBoxParamA(instance ? instance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                         owner, procedure, 0);
-  if (result == -1) Msg("DialogBox failed");
-  return result;
-}
-
 // 268: with automatic zoom the other cameras keep the active camera's distance to the
 // cursor; without it they stay where they are.
 void ToggleAutoZoom(HMENU menu) {
@@ -181,6 +174,13 @@ void SwitchDriver(HWND win, WORD id) {
 }
 
 }  // namespace
+
+INT_PTR RunDialog(HWND owner, int id, DLGPROC procedure) {
+  const INT_PTR result = DialogBoxParamA(instance ? instance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                         owner, procedure, 0);
+  if (result == -1) Msg("DialogBox failed");
+  return result;
+}
 
 LRESULT WindowProc(HWND win, UINT msg, WPARAM wparam, LPARAM lparam) {
   if (win && win == vp_data.hwndtex && msg != WM_LBUTTONDOWN && msg != WM_LBUTTONUP && msg != WM_KEYDOWN)

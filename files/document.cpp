@@ -50,8 +50,6 @@ constexpr int kMaxIn3ds = 65535;
 
 char file_title[256];
 
-bool Untitled(const char* name) { return std::strcmp(name, "untitled") == 0 || std::strcmp(name, kUntitled) == 0; }
-
 int AskToSave(const Polygoni& m, HWND hwnd) {
   const std::string text = std::string("Save current changes in ") + m.sztitlename + "?";
   return MessageBoxA(hwnd, text.c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
@@ -409,6 +407,10 @@ void MakeFaces(Polygoni& m, const FileMesh& file, int first_point) {
 
 }  // namespace
 
+bool Polygoni::Untitled() const {
+  return std::strcmp(sztitlename, "untitled") == 0 || std::strcmp(sztitlename, kUntitled) == 0;
+}
+
 int Polygoni::New(HWND hwnd) {
   if (changed) {
     const int answer = AskToSave(*this, hwnd);
@@ -417,7 +419,7 @@ int Polygoni::New(HWND hwnd) {
       OPENFILENAMEA ofn;
       FillRecord(*this, hwnd, true, &ofn);
       // An untitled document needs a name before it can be saved.
-      if (Save(&ofn, Untitled(sztitlename)) == 0) return 0;
+      if (Save(&ofn, Untitled()) == 0) return 0;
     }
   }
   pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = p.active = true; });
@@ -445,7 +447,7 @@ int Polygoni::Open(HWND hwnd, bool saveas, bool save) {
   OPENFILENAMEA ofn;
   FillRecord(*this, hwnd, false, &ofn);
   if (answer == IDYES || save || saveas) {
-    if (Save(&ofn, saveas || (answer == IDYES && Untitled(sztitlename))) == 0) return 0;
+    if (Save(&ofn, saveas || (answer == IDYES && Untitled())) == 0) return 0;
   }
   if (save) return 0;
 
@@ -462,7 +464,7 @@ int Polygoni::Save(OPENFILENAMEA* ofn, bool saveasbut) {
   std::memcpy(path_before, filepath, kPathLength);
   if (saveasbut && !GetSaveFileNameA(ofn)) return 0;
   // Without a name there is nothing to write to.
-  if (!saveasbut && Untitled(sztitlename)) return 0;
+  if (!saveasbut && Untitled()) return 0;
   std::snprintf(filepath, kPathLength, "%s", ofn->lpstrFile);
   outcome = true;
   if (saveasbut && Exists(ofn->lpstrFile)) SendMessageA(main_window, WM_COMMAND, kReplaceFile, 0);
@@ -554,11 +556,10 @@ int Polygoni::ReadFile(OPENFILENAMEA ofn, char* filename, HWND /*hwnd*/, float /
 
   if (merge) {
     Paste(false, true, 3, false);
-    pointdata.ForEach(num_points, [this](PointStuff& p) {
-      p.active = !p.active;
-      const float shade = p.active ? 1.0f : 0.3f;
-      if (p.frames && FAILED(p.frames->SetColorRGB(shade, p.active ? 1.0f : 0.7f, shade))) generic_error();
-    });
+    for (int i = 0; i < num_points; ++i) {
+      pointdata[i].active = !pointdata[i].active;
+      ShowPointState(i);
+    }
   }
   pointdata.ForEach(num_points, [](PointStuff& p) { p.selected = false; });
   // A merged file or shape is a change of the document, which closing must not lose.

@@ -91,14 +91,6 @@ float ScaleValue(HWND dialog, int id, bool whole) {
   return whole ? static_cast<float>(std::atoi(text)) : static_cast<float>(std::atof(text));
 }
 
-void Colour(IDirect3DRMFrame* frame, bool active) {
-  if (!frame) return;
-  if (active)
-    frame->SetColorRGB(1.0f, 1.0f, 1.0f);
-  else
-    frame->SetColorRGB(0.3f, 0.7f, 0.3f);
-}
-
 void MergeShape(HWND dialog) {
   Polygoni& m = polygoner;
   // The selected segment: the last item the list box shows selected.
@@ -152,7 +144,7 @@ void MergeShape(HWND dialog) {
   move_m = saved;
 
   SendTransformCommand();
-  for (int i = 0; i < m.num_points; ++i) Colour(m.pointdata[i].frames, m.pointdata[i].active);
+  for (int i = 0; i < m.num_points; ++i) ShowPointState(i);
 }
 
 }  // namespace

@@ -152,6 +152,8 @@ class Polygoni {
   // `filename` is the name without its directory; sx, sy, sz and del are not used.
   int ReadFile(OPENFILENAMEA ofn, char* filename, HWND hwnd, float sx, float sy, float sz, bool del);
   void UpdateText();
+  // The document has no file yet (its name is "untitled" in either case).
+  bool Untitled() const;
 
   // --- Fields
   IDirect3DRMMaterial* mat = nullptr;
