@@ -3,7 +3,6 @@
 // sphere of 10k faces in the three-view layout in the Solid Wireframe and Solid mixes.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 
 #include <cmath>
 #include <map>
@@ -11,14 +10,15 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "bench/bench_editor.h"
 #include "app/shell.h"
 #include "model/polygoni.h"
 #include "views/viewport_data.h"
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 728;
+constexpr int kWidth = kBenchWidth;
+constexpr int kHeight = kBenchHeight;
 constexpr int kThreeViews = 233;
 constexpr int kSolidWireframe = 272;
 constexpr int kSolid = 274;
@@ -142,17 +142,4 @@ BENCHMARK(BM_ThreeViewSpherePass)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  if (!InitApp(GetModuleHandleA(nullptr), SW_SHOW)) return 1;
-  // Let start-up's queued size messages settle, then give the device the measured size.
-  MSG msg;
-  LoopTurn(nullptr, &msg, false);
-  polygoner.NewDevice(kWidth, kHeight);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  CleanUpAndPostQuit();
-  return 0;
-}
+int main(int argc, char** argv) { return RunEditorBenchmarks(argc, argv); }

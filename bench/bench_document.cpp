@@ -6,21 +6,19 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <QApplication>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "app/globals.h"
+#include "bench/bench_editor.h"
 #include "app/shell.h"
 #include "model/polygoni.h"
 #include "views/viewport_data.h"
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 728;
 constexpr int kNew = 201, kOpen = 202, kSaveAs = 204;
 
 std::string answer;  // what the next file dialog is answered with
@@ -97,12 +95,6 @@ BENCHMARK(BM_Save10k3ds)->Unit(benchmark::kMillisecond)->Iterations(5);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  if (!InitApp(GetModuleHandleA(nullptr), SW_SHOW)) return 1;
-  MSG msg;
-  LoopTurn(nullptr, &msg, false);
-  polygoner.NewDevice(kWidth, kHeight);
   ModalResponder responder;
   responder.answer_file = [](bool, const OPENFILENAMEA&) -> std::optional<std::string> { return answer; };
   responder.answer_box = [](const std::string&, const std::string& text, UINT) {
@@ -112,9 +104,5 @@ int main(int argc, char** argv) {
   // Replacing the previous run's file: YES.
   responder.drive_dialog = [](HWND dialog) { ClickDlgButton(dialog, IDOK); };
   SetModalResponder(responder);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  CleanUpAndPostQuit();
-  return 0;
+  return RunEditorBenchmarks(argc, argv);
 }
