@@ -8,6 +8,10 @@
 
 #include "platform/win/win.h"
 
+// Declared here too: commdlg.h, included first, brings this header in before its own body.
+struct OPENFILENAMEA;
+struct CHOOSECOLORA;
+
 struct ModalResponder {
   // Answers a message box: gets its caption, text and MB_ type, returns the button id
   // (IDOK, IDCANCEL, IDYES, IDNO, ...).
@@ -47,6 +51,9 @@ BOOL SelectDlgListItem(HWND dialog, int id, const char* text);
 // Replaces an edit box's text by typing: selects all, then one key per character (an
 // empty text deletes the selection). Each keystroke that changes the text sends EN_CHANGE.
 BOOL TypeDlgItemText(HWND dialog, int id, const char* text);
-// Acts on a scroll bar as the user would: SB_LINELEFT/RIGHT, SB_PAGELEFT/RIGHT, SB_LEFT,
-// SB_RIGHT, or SB_THUMBPOSITION dragging the thumb to `position`.
+// Acts on a scroll bar control as the user would: SB_LINELEFT/RIGHT, SB_PAGELEFT/RIGHT,
+// SB_LEFT, SB_RIGHT (for a vertical bar the same codes as SB_LINEUP/DOWN, SB_PAGEUP/DOWN,
+// SB_TOP, SB_BOTTOM), or SB_THUMBPOSITION dragging the thumb to `position`. The first acts on
+// a dialog's control, the second on a bar in any window.
 BOOL ScrollDlgItem(HWND dialog, int id, WORD code, int position = 0);
+BOOL ScrollBarAction(HWND bar, WORD code, int position = 0);

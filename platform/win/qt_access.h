@@ -8,6 +8,7 @@
 
 class QAction;
 class QFileDialog;
+class QImage;
 class QMenu;
 class QMenuBar;
 class QToolButton;
@@ -22,5 +23,7 @@ QMenu* PopupWidgetOf(HMENU menu);
 QToolButton* ToolbarButtonOf(HWND toolbar, int command);
 // Asks the toolbar's parent for a button's tip, as hovering the button does.
 std::string RequestToolbarTip(HWND toolbar, int command);
+// What the window shows now, at client size: its surface with the overlay over it.
+QImage WindowImage(HWND window);
 // Qt's file dialog as a request would show it, not yet run; the caller owns it.
 QFileDialog* MakeFileDialog(bool save, const OPENFILENAMEA& request);

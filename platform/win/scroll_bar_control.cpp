@@ -1,6 +1,7 @@
-// The horizontal scroll bar control: its Qt widget, its procedure, and the user's actions
-// told to the parent as WM_HSCROLL. The program owns the position: a user's action only
-// reports what was asked, and the bar moves when the parent sets it.
+// The scroll bar control, horizontal or (SBS_VERT) vertical: its Qt widget, its procedure,
+// and the user's actions told to the parent as WM_HSCROLL or WM_VSCROLL. The program owns the
+// position: a user's action only reports what was asked, and the bar moves when the parent
+// sets it.
 #include <QScrollBar>
 #include <algorithm>
 
@@ -16,7 +17,8 @@ QScrollBar* BarOf(HWND window) {
 // back to the position the parent left.
 class LayerScrollBar : public QScrollBar {
  public:
-  LayerScrollBar(HWND window, QWidget* parent) : QScrollBar(Qt::Horizontal, parent), window_(window) {
+  LayerScrollBar(HWND window, QWidget* parent)
+      : QScrollBar((window->style & SBS_VERT) ? Qt::Vertical : Qt::Horizontal, parent), window_(window) {
     setPageStep(16);
     connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { Act(action); });
     connect(this, &QAbstractSlider::sliderReleased, this, [this] { Tell(SB_THUMBPOSITION, sliderPosition()); });
@@ -24,6 +26,8 @@ class LayerScrollBar : public QScrollBar {
   int position = 0;  // as the program set it
 
  private:
+  // Qt's vertical bar has its minimum at the top, so "up" is Qt's step back, as "left" is;
+  // the codes of the two directions are the same numbers.
   void Act(int action) {
     switch (action) {
       case SliderSingleStepSub: Tell(SB_LINELEFT, 0); break;
@@ -39,8 +43,9 @@ class LayerScrollBar : public QScrollBar {
     if (action != SliderMove) setSliderPosition(position);
   }
   void Tell(WORD code, int thumb) {
+    const UINT message = orientation() == Qt::Vertical ? WM_VSCROLL : WM_HSCROLL;
     if (LiveWindow(window_) && LiveWindow(window_->parent))
-      SendMessageA(window_->parent, WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(thumb)),
+      SendMessageA(window_->parent, message, MAKEWPARAM(code, static_cast<WORD>(thumb)),
                    reinterpret_cast<LPARAM>(window_));
   }
   HWND window_;
@@ -101,7 +106,11 @@ int GetScrollPos(HWND window, int bar) {
 
 BOOL ScrollDlgItem(HWND dialog, int id, WORD code, int position) {
   if (DialogEnded(dialog)) return FALSE;
-  LayerScrollBar* bar = LayerBarOf(GetDlgItem(dialog, id));
+  return ScrollBarAction(GetDlgItem(dialog, id), code, position);
+}
+
+BOOL ScrollBarAction(HWND window, WORD code, int position) {
+  LayerScrollBar* bar = LayerBarOf(window);
   if (!bar || !bar->isEnabled()) return FALSE;
   switch (code) {
     case SB_LINELEFT: bar->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
@@ -111,12 +120,16 @@ BOOL ScrollDlgItem(HWND dialog, int id, WORD code, int position) {
     case SB_LEFT: bar->triggerAction(QAbstractSlider::SliderToMinimum); break;
     case SB_RIGHT: bar->triggerAction(QAbstractSlider::SliderToMaximum); break;
     case SB_THUMBPOSITION:
-      // A drag: the thumb moves, then is let go where it is.
+    {
+      // A drag: the thumb moves, then is let go where it is. It then goes back to where the
+      // program keeps it, which is no action of the user's to report.
       bar->setSliderDown(true);
       bar->setSliderPosition(position);
       bar->setSliderDown(false);
+      const QSignalBlocker quiet(bar);
       bar->setSliderPosition(bar->position);
       break;
+    }
     default: return FALSE;
   }
   return TRUE;

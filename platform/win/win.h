@@ -623,11 +623,13 @@ inline constexpr WORD CBN_SELCHANGE = 1;
 inline constexpr WORD LBN_SELCHANGE = 1;
 inline constexpr WORD EN_CHANGE = 0x0300;
 
-// Scroll bar controls (SBS_HORZ). The user's actions reach the parent as WM_HSCROLL with
-// the action's code in the low word of wparam (the thumb's position in the high word for
+// Scroll bar controls (SBS_HORZ, SBS_VERT), in dialogs or any other window. The user's
+// actions reach the parent as WM_HSCROLL (WM_VSCROLL from a vertical bar) with the action's
+// code in the low word of wparam (the thumb's position in the high word for
 // SB_THUMBPOSITION and SB_THUMBTRACK) and the control in lparam; the bar moves only when
 // the program sets its position.
 inline constexpr DWORD SBS_HORZ = 0x0000;
+inline constexpr DWORD SBS_VERT = 0x0001;
 inline constexpr int SB_CTL = 2;
 inline constexpr WORD SB_LINELEFT = 0;
 inline constexpr WORD SB_LINERIGHT = 1;
@@ -638,6 +640,12 @@ inline constexpr WORD SB_THUMBTRACK = 5;
 inline constexpr WORD SB_LEFT = 6;
 inline constexpr WORD SB_RIGHT = 7;
 inline constexpr WORD SB_ENDSCROLL = 8;
+inline constexpr WORD SB_LINEUP = 0;
+inline constexpr WORD SB_LINEDOWN = 1;
+inline constexpr WORD SB_PAGEUP = 2;
+inline constexpr WORD SB_PAGEDOWN = 3;
+inline constexpr WORD SB_TOP = 6;
+inline constexpr WORD SB_BOTTOM = 7;
 inline constexpr UINT SBM_SETPOS = 0x00E0;
 inline constexpr UINT SBM_GETPOS = 0x00E1;
 inline constexpr UINT SBM_SETRANGE = 0x00E2;

@@ -66,8 +66,12 @@ struct HWND__ {
   QPointer<QWidget> client;
   QPointer<QMenuBar> menu_bar;
 
-  // The window's drawing surface: presented images and (later) GDI output.
+  // The window's drawing surface: presented images and what paint DCs draw. The overlay
+  // holds what window DCs draw between paints, shown over the surface until the area is
+  // invalidated, so the next paint neither wipes it nor keeps it past the next pass.
   QImage surface;
+  QImage overlay;
+  bool redraw_only = false;  // drawn on outside a paint: show it without asking for WM_PAINT
   bool painting = false;
   bool update_pending = false;
   QRect update_rect;
@@ -135,6 +139,10 @@ bool IsCommandDisabled(HWND window, UINT command);
 // paint.cpp
 void PaintWindow(HWND window, QWidget* widget, const QRect& area);
 uint32_t BackgroundColor(HBRUSH brush, bool* paint);
+// The surface at client size (white where nothing was drawn), and the overlay at client size
+// (clear where nothing was drawn); null while the window has no client widget.
+QImage* WindowSurface(HWND window);
+QImage* WindowOverlay(HWND window);
 
 // controls
 QWidget* MakeToolbarWidget(HWND window, QWidget* parent);
