@@ -21,7 +21,8 @@ WORD TransformCommand();
 INT_PTR RunDialog(HWND owner, int id, DLGPROC procedure);
 // Runs the current render mix (272 + rmode) again, which rebuilds the solid mesh.
 void SendRenderCommand();
-// No Texture and Mesh Colour; true when handled.
+// The Texture menu: Load Texture, Texture Mapping, No Texture, Mesh Colour and
+// Material; true when handled.
 bool OnTextureCommand(WORD id);
 // The File and Shape menus and the Replace File question; true when handled.
 bool OnDocumentCommand(HWND win, WORD id);

@@ -211,3 +211,20 @@ void generic_error() {
   Msg("An error occurred while building the scene.\n");
   Msg("returned with an error");
 }
+
+const char* DialogErrorName(DWORD code) {
+  struct Row {
+    DWORD code;
+    const char* name;
+  };
+  static constexpr Row kNames[] = {
+      {1, "CDERR_STRUCTSIZE"},       {2, "CDERR_INITIALIZATION"},     {3, "CDERR_NOTEMPLATE"},
+      {4, "CDERR_NOHINSTANCE"},      {5, "CDERR_LOADSTRFAILURE\t"},   {6, "CDERR_FINDRESFAILURE"},
+      {7, "CDERR_LOADRESFAILURE\t"}, {8, "CDERR_LOCKRESFAILURE"},     {9, "CDERR_MEMALLOCFAILURE"},
+      {10, "CDERR_MEMLOCKFAILURE\t"}, {11, "CDERR_NOHOOK"},           {0x3001, "FNERR_SUBCLASSFAILURE"},
+      {0x3002, "FNERR_INVALIDFILENAME"}, {0x3003, "FNERR_BUFFERTOOSMALL"},
+  };
+  for (const Row& row : kNames)
+    if (row.code == code) return row.name;
+  return nullptr;
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/rm/types.h"
+#include "platform/win/win.h"
 
 // Formats like printf, appends "\r\n" and shows the text in a modal box captioned
 // "D3DRM Example Message" with one OK button; returns when the box is closed.
@@ -21,3 +22,7 @@ const char* D3DRMErrorToString(HRESULT code);
 
 // The stock failure report: two boxes in turn; the caller goes on.
 void generic_error();
+
+// The name of a file dialog's failure code (CommDlgExtendedError); null for success and
+// unknown codes.
+const char* DialogErrorName(DWORD code);

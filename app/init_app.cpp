@@ -10,6 +10,7 @@
 #include "app/shell.h"
 #include "app/toolbar_status.h"
 #include "model/polygoni.h"
+#include "texture/texture.h"
 #include "views/mouse.h"
 #include "views/viewport_data.h"
 #include "views/world_scene.h"
@@ -332,6 +333,12 @@ HWND InitApp(HINSTANCE instance, int /*show*/) {
 
   mouser.hWnd = front;
   mouser.InitMouse();
+  // New faces take texture coordinates while the texture view shows a bitmap.
+  model_links.texture_shown = [](TexturePlacement* placement) {
+    if (!texture.fDisplayBitmap) return false;
+    *placement = {texture.min_x, texture.min_y, texture.pixperw};
+    return true;
+  };
   polygoner.view1 = myglobs.camera1;
   polygoner.view2 = myglobs.camera2;
   polygoner.view3 = myglobs.camera3;

@@ -139,6 +139,15 @@ void OnLeftDown(HINSTANCE instance) {
     StartWholeModelMove(m.translatecam, instance);
   } else if (the_mode == create) {
     m.CreateWire(nullptr);
+  } else if (the_mode == texturemap) {
+    // A press that picks no corner starts a rubber band in the texture view.
+    POINT at{0, 0};
+    GetCursorPos(&at);
+    ScreenToClient(vp_data.hwndtex, &at);
+    texture.createbox = true;
+    texture.TestForSelected(at.x, at.y, ctrl);
+    texture.last = true;
+    texture.boxbegin = at;
   } else if (the_mode == edit && edit_mode == points && m.world_frame && m.scene && camera) {
     // A hovered index that names no point starts a box like empty space does.
     if (m.selectedpoint >= 0 && m.selectedpoint < m.num_points)
@@ -146,6 +155,7 @@ void OnLeftDown(HINSTANCE instance) {
     else
       StartBox(camera);
     m.UpdateActive();
+    texture.UpdatePoints();
   }
   SweepLoosePoints();
 }

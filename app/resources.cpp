@@ -145,6 +145,29 @@ DialogResource AboutDialog() {
   return dialog;
 }
 
+// The bitmap's scale and the texture map's size, and whether to generate every corner's
+// coordinates again.
+DialogResource TextureMappingDialog() {
+  using Kind = DialogControlKind;
+  DialogResource dialog{7, "Texture Mapping", 0, 0, 186, 118, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, {}};
+  dialog.controls = {
+      {Kind::kGroupBox, "Bitmap Scale", -1, 7, 7, 84, 48},
+      {Kind::kLeftText, "X:", -1, 14, 21, 12, 8},
+      {Kind::kEdit, "", 107, 28, 19, 56, 12, ES_AUTOHSCROLL},
+      {Kind::kLeftText, "Y:", -1, 14, 37, 12, 8},
+      {Kind::kEdit, "", 108, 28, 35, 56, 12, ES_AUTOHSCROLL},
+      {Kind::kGroupBox, "Bitmap Size", -1, 95, 7, 84, 48},
+      {Kind::kLeftText, "X:", -1, 102, 21, 12, 8},
+      {Kind::kEdit, "", 111, 116, 19, 56, 12, ES_AUTOHSCROLL},
+      {Kind::kLeftText, "Y:", -1, 102, 37, 12, 8},
+      {Kind::kEdit, "", 112, 116, 35, 56, 12, ES_AUTOHSCROLL},
+      {Kind::kAutoCheckBox, "Regenerate Texture Coordinates", 104, 7, 64, 172, 10},
+      {Kind::kDefPushButton, "OK", IDOK, 36, 94, 50, 14},
+      {Kind::kPushButton, "Cancel", IDCANCEL, 100, 94, 50, 14},
+  };
+  return dialog;
+}
+
 // The number of views, which side of the cursor each camera looks from, and the
 // projection. The procedure sets every check itself, so none of the buttons is automatic.
 DialogResource ViewportOptionsDialog() {
@@ -286,6 +309,7 @@ void RegisterAppResources() {
   set.dialogs.push_back(DeleteDialog());
   set.dialogs.push_back(ViewportOptionsDialog());
   set.dialogs.push_back(MaterialDialog());
+  set.dialogs.push_back(TextureMappingDialog());
   set.dialogs.push_back(CreateShapeDialog());
   set.dialogs.push_back(ReplaceFileDialog());
   RegisterResources(set);

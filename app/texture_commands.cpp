@@ -1,5 +1,6 @@
-// The Texture menu's commands on the mesh's look: no texture, the mesh colour and its
-// material. Each runs the render mix again, which rebuilds the mesh in its new look.
+// The Texture menu's commands: loading a bitmap, the texture mapping, no texture, the
+// mesh colour and its material. The last three run the render mix again, which rebuilds
+// the mesh in its new look.
 #include "app/edit_input.h"
 #include "app/globals.h"
 #include "app/option_dialogs.h"
@@ -11,7 +12,10 @@ namespace {
 constexpr WORD kNoTexture = 260;
 constexpr WORD kMeshColour = 269;
 constexpr WORD kMaterial = 259;
+constexpr WORD kLoadTexture = 217;
+constexpr WORD kTextureMapping = 261;
 constexpr int kMaterialDialog = 4;
+constexpr int kTextureMappingDialog = 7;
 
 }  // namespace
 
@@ -36,6 +40,10 @@ bool OnTextureCommand(WORD id) {
     }
     case kMaterial:
       RunDialog(main_window, kMaterialDialog, MaterialDlgProc);
+      return true;
+    case kLoadTexture: texture.LoadTexture(); return true;
+    case kTextureMapping:
+      RunDialog(main_window, kTextureMappingDialog, WrapDlgProc);
       return true;
     default: return false;
   }

@@ -69,24 +69,6 @@ void FillRecord(Polygoni& m, HWND hwnd, bool with_all, OPENFILENAMEA* ofn) {
   ofn->lpstrDefExt = "X";
 }
 
-// The name of a file dialog's failure code; null for success and unknown codes.
-const char* DialogErrorName(DWORD code) {
-  struct Row {
-    DWORD code;
-    const char* name;
-  };
-  static constexpr Row kNames[] = {
-      {1, "CDERR_STRUCTSIZE"},       {2, "CDERR_INITIALIZATION"},     {3, "CDERR_NOTEMPLATE"},
-      {4, "CDERR_NOHINSTANCE"},      {5, "CDERR_LOADSTRFAILURE\t"},   {6, "CDERR_FINDRESFAILURE"},
-      {7, "CDERR_LOADRESFAILURE\t"}, {8, "CDERR_LOCKRESFAILURE"},     {9, "CDERR_MEMALLOCFAILURE"},
-      {10, "CDERR_MEMLOCKFAILURE\t"}, {11, "CDERR_NOHOOK"},           {0x3001, "FNERR_SUBCLASSFAILURE"},
-      {0x3002, "FNERR_INVALIDFILENAME"}, {0x3003, "FNERR_BUFFERTOOSMALL"},
-  };
-  for (const Row& row : kNames)
-    if (row.code == code) return row.name;
-  return nullptr;
-}
-
 const char* LoadErrorName(HRESULT r) {
   struct Row {
     uint32_t code;

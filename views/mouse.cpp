@@ -7,6 +7,7 @@
 #include "app/shell.h"
 #include "model/polygoni.h"
 #include "platform/rm/d3drm.h"
+#include "texture/texture.h"
 #include "views/viewport_data.h"
 
 mouse mouser;
@@ -158,7 +159,46 @@ void mouse::ChooseActiveView() {
   }
 }
 
+namespace {
+
+// In the texture arrangement, while the pointer is over the texture view: the mode is
+// texture mapping, the cursor stands still and the texture view holds the mouse. True
+// then; leaving the view gives the mouse back and restores the mode.
+bool OverTextureView() {
+  static bool captured = false;
+  static mode_state pre_mode = create;
+  if (vp_data.arrangement != fronttexture_v) return false;
+  POINT p{0, 0};
+  GetCursorPos(&p);
+  ScreenToClient(vp_data.hwndmain, &p);
+  RECT m{0, 0, 0, 0};
+  GetClientRect(vp_data.hwndmain, &m);
+  m.top += vp_data.toolheight;
+  m.right -= 20;
+  m.bottom -= vp_data.toolheight + 20;
+  if (texture.texmove) texture.MovePoints(p.x, p.y);
+  if ((m.right - m.left) / 2 < p.x && p.x < m.right && p.x > 0 && p.y > 0 && m.top < p.y && p.y < m.bottom) {
+    if (the_mode != texturemap) pre_mode = the_mode;
+    the_mode = texturemap;
+    mouser.rdifference = {0, 0, 0};
+    if (!captured) {
+      SetCapture(vp_data.hwndtex);
+      captured = true;
+    }
+    return true;
+  }
+  if (captured) {
+    ReleaseCapture();
+    captured = false;
+  }
+  if (the_mode == texturemap) the_mode = pre_mode;
+  return false;
+}
+
+}  // namespace
+
 int mouse::GetDisplacement() {
+  if (OverTextureView()) return 0;
   ChooseActiveView();
   if (myglobs.mouse_x <= 0) return 0;
   ViewMapping map;

@@ -8,6 +8,7 @@
 #include "app/render_settings.h"
 #include "model/polygoni.h"
 #include "platform/rm/d3drm.h"
+#include "texture/texture.h"
 #include "views/mouse.h"
 #include "views/viewport_data.h"
 
@@ -148,6 +149,9 @@ void ViewPortData::CreateVP(int width, int height, bool tex) {
   needfeedback = true;
   SetWindowPos(hwndfront, nullptr, 0, toolheight + 2, device_width, height, kFlags);
   if (!tex) {
+    // Hidden, the texture view keeps the size the texture arrangement gives it, so a
+    // bitmap loaded in another arrangement gets the map that arrangement will show.
+    SetWindowPos(hwndtex, nullptr, width / 2, toolheight + 2, width / 2, height, SWP_NOZORDER | SWP_HIDEWINDOW);
     ShowWindow(hwndtex, SW_HIDE);
     ShowWindow(hwndfront, SW_SHOW);
     return;
@@ -157,6 +161,9 @@ void ViewPortData::CreateVP(int width, int height, bool tex) {
   if (!hwndtex) Msg(" error at 44");
   ShowWindow(hwndfront, SW_SHOW);
   ShowWindow(hwndtex, SW_SHOW);
+  // The bars follow the view's edges after every resize, not only the first.
+  texture.scroll_x.InitTexScroll(false);
+  texture.scroll_y.InitTexScroll(true);
 }
 
 void ViewPortData::SetActive() {

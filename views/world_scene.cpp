@@ -10,6 +10,7 @@
 #include "model/polygoni.h"
 #include "model/selection_box.h"
 #include "views/mouse.h"
+#include "texture/texture.h"
 #include "views/viewport_data.h"
 
 namespace {
@@ -196,6 +197,15 @@ void MoveCursor(IDirect3DRMFrame* frame, void* /*arg*/, D3DVALUE /*delta*/) {
   // The mapping measures depth towards the pointer's motion; pulling the pointer down must
   // bring the cursor nearer.
   mouser.rdifference.z = -mouser.rdifference.z;
+
+  // The texture view's rubber band: drawn while the press lasts, and once more at the
+  // release, which ends it.
+  if (texture.createbox) {
+    texture.MakeBox(false);
+  } else {
+    texture.MakeBox(true);
+    texture.last = false;
+  }
 
   if (mouser.overridereverse) mouser.reverse = false;
   mouser.overridereverse = false;

@@ -1,8 +1,11 @@
 #include "tests/app/app_harness.h"
 
+#include <QImage>
+
 #include "app/globals.h"
 #include "app/shell.h"
 #include "platform/rm/d3drm.h"
+#include "platform/win/qt_access.h"
 #include "views/viewport_data.h"
 
 AppHarness::AppHarness() {
@@ -71,17 +74,19 @@ int AppHarness::Turns(int count) {
 }
 
 HWND AppHarness::main() const { return vp_data.hwndmain; }
+HWND AppHarness::texture_view() const { return vp_data.hwndtex; }
 
 void AppHarness::Command(int id) { SendMessageA(main(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 void AppHarness::PostCommand(int id) { PostMessageA(main(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 void AppHarness::Key(int virtual_key, bool down) {
   PostMessageA(front_, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtual_key), 0);
 }
-void AppHarness::MouseMove(int x, int y, WPARAM buttons) {
+void AppHarness::MouseMove(int x, int y, WPARAM buttons) { MouseMoveIn(front_, x, y, buttons); }
+void AppHarness::MouseMoveIn(HWND window, int x, int y, WPARAM buttons) {
   // A real move carries the system pointer along, which the views read back.
   POINT screen{x, y};
-  if (ClientToScreen(front_, &screen)) SetCursorPos(screen.x, screen.y);
-  PostMessageA(front_, WM_MOUSEMOVE, buttons, MAKELPARAM(x, y));
+  if (ClientToScreen(window, &screen)) SetCursorPos(screen.x, screen.y);
+  PostMessageA(window, WM_MOUSEMOVE, buttons, MAKELPARAM(x, y));
 }
 void AppHarness::Click(int x, int y) {
   PostMessageA(front_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -136,4 +141,15 @@ std::vector<uint32_t> AppHarness::FrontPixels(int* width, int* height) const {
   *width = image.width;
   *height = image.height;
   return image.color;
+}
+
+std::vector<uint32_t> AppHarness::TexturePixels(int* width, int* height) const {
+  UpdateWindow(vp_data.hwndtex);
+  const QImage image = WindowImage(vp_data.hwndtex).convertToFormat(QImage::Format_ARGB32);
+  *width = image.width();
+  *height = image.height();
+  std::vector<uint32_t> pixels(static_cast<size_t>(image.width()) * static_cast<size_t>(image.height()));
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) pixels[static_cast<size_t>(y) * image.width() + x] = image.pixel(x, y);
+  return pixels;
 }

@@ -43,6 +43,8 @@ class AppHarness {
   // Pointer messages to the front view window, in its client coordinates.
   void MouseMove(int x, int y, WPARAM buttons = 0);
   void Click(int x, int y);
+  // A pointer move over `window`, in its client coordinates (the texture view's own).
+  void MouseMoveIn(HWND window, int x, int y, WPARAM buttons = 0);
   void Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Post(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -70,9 +72,13 @@ class AppHarness {
   std::string Title() const;
   // What the front view shows: the device's last image, 0xAARRGGBB, top row first.
   std::vector<uint32_t> FrontPixels(int* width, int* height) const;
+  // What the texture view shows, once a paint it waits for has run: 0xAARRGGBB, top row
+  // first.
+  std::vector<uint32_t> TexturePixels(int* width, int* height) const;
 
   HWND main() const;
   HWND front() const { return front_; }
+  HWND texture_view() const;
 
  private:
   HWND front_ = nullptr;

@@ -39,12 +39,13 @@ class CubeScenarioTest : public DrawingTest {
     DrawingTest::SetUp();
     rmode = PW;
     texture.texloaded = false;
+    saved_colour_ = texture.color;
     texture.color = kBlueish;
     view_.Open(model.get());
   }
   void TearDown() override {
     view_.Close();
-    texture = Texture{};
+    texture.color = saved_colour_;
     DrawingTest::TearDown();
   }
 
@@ -89,6 +90,7 @@ class CubeScenarioTest : public DrawingTest {
   }
 
   SolidView view_;
+  COLORREF saved_colour_ = 0;
 };
 
 TEST_F(CubeScenarioTest, SixQuadsOnSharedCornersMakeAClosedCubeThatLooksSolidFromBothSides) {
