@@ -43,6 +43,14 @@ bool Matches(const MSG& msg, HWND window, UINT first, UINT last) {
   return msg.message >= first && msg.message <= last;
 }
 
+// A mouse message says where the pointer was, whoever posted it: the pointer is taken to
+// be there, as the views read it back.
+void NotePointerOf(const MSG& msg) {
+  if (msg.message < WM_MOUSEFIRST || msg.message >= WM_MOUSELAST || !msg.hwnd) return;
+  POINT at{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+  if (ClientToScreen(msg.hwnd, &at)) NotePointer(msg.hwnd, at.x, at.y);
+}
+
 }  // namespace
 
 void FlushDeferredDeletes() {
@@ -95,6 +103,7 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
       queue.messages.erase(it);
       queue.last_time = msg->time;
       NoteRetrievedMessage(*msg);
+      NotePointerOf(*msg);
     }
     return TRUE;
   }

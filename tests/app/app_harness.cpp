@@ -83,9 +83,8 @@ void AppHarness::Key(int virtual_key, bool down) {
 }
 void AppHarness::MouseMove(int x, int y, WPARAM buttons) { MouseMoveIn(front_, x, y, buttons); }
 void AppHarness::MouseMoveIn(HWND window, int x, int y, WPARAM buttons) {
-  // A real move carries the system pointer along, which the views read back.
-  POINT screen{x, y};
-  if (ClientToScreen(window, &screen)) SetCursorPos(screen.x, screen.y);
+  // The layer takes the pointer to be where the message says once it is retrieved, as a
+  // real move carries the system pointer along.
   PostMessageA(window, WM_MOUSEMOVE, buttons, MAKELPARAM(x, y));
 }
 void AppHarness::Click(int x, int y) {
