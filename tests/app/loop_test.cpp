@@ -12,7 +12,7 @@
 #include "model/polygoni.h"
 #include "platform/rm/d3drm.h"
 #include "platform/win/qt_access.h"
-#include "tests/app/app_harness.h"
+#include "tests/app/fit_client.h"
 #include "views/viewport_data.h"
 
 namespace {
@@ -26,23 +26,6 @@ class Running : public testing::Test {
     ASSERT_NE(app.Start(), nullptr);
     ASSERT_EQ(myglobs.scene->AddMoveCallback(CountPass, nullptr), D3DRM_OK);
     passes = 0;
-  }
-  // Gives the main window a client area of `width` x `height` for real: the layout sizes
-  // the device from it, so a size message alone cannot shrink the views.
-  void FitClient(int width, int height) {
-    ShowWindow(app.main(), SW_RESTORE);
-    RECT outer, client;
-    GetWindowRect(app.main(), &outer);
-    int asked_w = outer.right - outer.left, asked_h = outer.bottom - outer.top;
-    for (int pass = 0; pass < 3; ++pass) {
-      GetClientRect(app.main(), &client);
-      asked_w += width - client.right;
-      asked_h += height - client.bottom;
-      SetWindowPos(app.main(), nullptr, 0, 0, asked_w, asked_h, SWP_NOZORDER);
-    }
-    GetClientRect(app.main(), &client);
-    ASSERT_EQ(client.right, width);
-    ASSERT_EQ(client.bottom, height);
   }
   AppHarness app;
 };
@@ -88,7 +71,7 @@ TEST_F(Running, ZeroWidthSizeStopsRenderingUntilANonZeroOne) {
   EXPECT_TRUE(myglobs.bMinimized);
   EXPECT_EQ(passes, 2);
 
-  FitClient(640, 480);
+  FitClient(app, 640, 480);
   myglobs.bMinimized = TRUE;
   app.Post(app.main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 480));
   EXPECT_EQ(app.Turns(2), 2);
@@ -103,7 +86,7 @@ TEST_F(Running, ZeroWidthSizeStopsRenderingUntilANonZeroOne) {
 
 TEST_F(Running, SizeMovesTheFrontViewAndSwallowsItsEcho) {
   // As wide as the size message says; the height differs so the front view really moves.
-  FitClient(700, 600);
+  FitClient(app, 700, 600);
   app.Send(app.main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(700, 500));
   EXPECT_FALSE(awaitingfeedback) << "the front view's own size message consumed the flag";
   RECT client;
@@ -121,7 +104,7 @@ TEST_F(Running, SizeMovesTheFrontViewAndSwallowsItsEcho) {
   app.Send(app.main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
   EXPECT_FALSE(awaitingfeedback);
   EXPECT_EQ(myglobs.dev->GetWidth(), 700);
-  FitClient(300, 260);
+  FitClient(app, 300, 260);
   app.Send(app.main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
   EXPECT_EQ(myglobs.dev->GetWidth(), 300);
   EXPECT_EQ(app.Turns(1), 1);

@@ -8,7 +8,7 @@
 #include "model/polygoni.h"
 #include "texture/texture.h"
 #include "platform/rm/d3drm.h"
-#include "tests/app/app_harness.h"
+#include "tests/app/fit_client.h"
 #include "views/mouse.h"
 #include "views/viewport_data.h"
 
@@ -30,23 +30,9 @@ class Views : public testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(app.Start(), nullptr); }
 
-  // Makes the main window's client area `width` x `height` plus the two bars, as a user's
-  // resize does, so that the device is `width` x `height`.
+  // A client area `width` x `height` plus the two bars, so that the device is `width` x `height`.
   void ResizeTo(int width, int height) {
-    ShowWindow(app.main(), SW_RESTORE);
-    RECT outer, client;
-    GetWindowRect(app.main(), &outer);
-    int asked_w = outer.right - outer.left, asked_h = outer.bottom - outer.top;
-    // The window's frame is not known up front: size it until the client area fits.
-    for (int pass = 0; pass < 3; ++pass) {
-      GetClientRect(app.main(), &client);
-      asked_w += width - client.right;
-      asked_h += height + 52 - client.bottom;
-      SetWindowPos(app.main(), nullptr, 0, 0, asked_w, asked_h, SWP_NOZORDER);
-    }
-    GetClientRect(app.main(), &client);
-    ASSERT_EQ(client.right, width);
-    ASSERT_EQ(client.bottom, height + 52);
+    FitClient(app, width, height + 52);
     app.Send(app.main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height + 52));
     ASSERT_EQ(myglobs.dev->GetWidth(), width);
     ASSERT_EQ(myglobs.dev->GetHeight(), height);
@@ -139,10 +125,6 @@ TEST(Rotate, AmountsTurnInFifthsOfARadian) {
   EXPECT_NEAR(r.z, -std::sin(1.0f), 1e-5);
   EXPECT_NEAR(r.y, std::cos(1.0f), 1e-5);
 }
-
-}  // namespace
-
-namespace {
 
 // What the Viewport Options buttons show: the four layouts and the six views.
 std::vector<int> Checked(HWND dialog) {

@@ -137,13 +137,12 @@ class DeletionTest : public ModelTest {
   // about a third of the points selected; the same seed builds the same mesh.
   void BuildRandom(unsigned seed, int side) {
     std::mt19937 rng(seed);
-    const int kSide = side;
     std::vector<IdCell> grid;
-    for (int y = 0; y < kSide; ++y)
-      for (int x = 0; x < kSide; ++x) grid.push_back(AddPoint(static_cast<float>(x), static_cast<float>(y), 0));
-    auto at = [&](int x, int y) { return grid[y * kSide + x]; };
-    for (int y = 0; y + 1 < kSide; ++y)
-      for (int x = 0; x + 1 < kSide; ++x) {
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) grid.push_back(AddPoint(static_cast<float>(x), static_cast<float>(y), 0));
+    auto at = [&](int x, int y) { return grid[y * side + x]; };
+    for (int y = 0; y + 1 < side; ++y)
+      for (int x = 0; x + 1 < side; ++x) {
         if (rng() % 4) AddTriangle(at(x, y), at(x + 1, y), at(x + 1, y + 1));
         if (rng() % 4) AddTriangle(at(x, y), at(x + 1, y + 1), at(x, y + 1));
       }
@@ -214,7 +213,9 @@ class ClipboardTest : public ModelTest {
   IdCell a = nullptr, b = nullptr, c = nullptr, d = nullptr;
 };
 
-TEST_F(ClipboardTest, CopyThenPasteAddsACopyCentredAheadOfTheFirstCamera) {
+// Where a paste lands and its turned corner order are pinned through the editor, by the
+// cut-and-paste scenario.
+TEST_F(ClipboardTest, CopyThenPasteAddsASelectedCopyBesideTheOriginal) {
   Polygoni& m = *model;
   TwoTriangles();
   m.snip_mode[0] = copy;
@@ -229,18 +230,6 @@ TEST_F(ClipboardTest, CopyThenPasteAddsACopyCentredAheadOfTheFirstCamera) {
   EXPECT_EQ(m.num_wireframes, 10) << "the pasted faces share one wire for their common side";
   for (int i = 0; i < 8; ++i) EXPECT_EQ(m.pointdata[i].active, i >= 4) << i;
   EXPECT_EQ(At(a).x, 0.0f) << "the copied faces stay where they were";
-  // The copy's mean (1, 1, 0) lands on the first camera (0, 0, -50), then 30 along +z.
-  const D3DVECTOR expected[4] = {{-1, -1, -20}, {1, -1, -20}, {1, 1, -20}, {-1, 1, -20}};
-  for (int k = 0; k < 4; ++k) {
-    EXPECT_FLOAT_EQ(m.pointdata[4 + k].point.x, expected[k].x) << k;
-    EXPECT_FLOAT_EQ(m.pointdata[4 + k].point.y, expected[k].y) << k;
-    EXPECT_FLOAT_EQ(m.pointdata[4 + k].point.z, expected[k].z) << k;
-  }
-  // Corner order turned by one: a b c becomes b c a.
-  const FaceStuff& f = m.facedata[2];
-  EXPECT_EQ(*f.points[0], 5);
-  EXPECT_EQ(*f.points[1], 6);
-  EXPECT_EQ(*f.points[2], 4);
   ExpectSound();
 }
 

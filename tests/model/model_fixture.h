@@ -12,6 +12,21 @@
 #include "app/errors.h"
 #include "model/polygoni.h"
 
+// Scene, cursor and model frames under `root`, three cameras, and the point and wire
+// templates loaded.
+inline void InitModel(Polygoni* m, IDirect3DRMFrame* root) {
+  lpD3DRM->CreateFrame(root, &m->scene);
+  lpD3DRM->CreateFrame(m->scene, &m->world_frame);
+  lpD3DRM->CreateFrame(m->scene, &m->world_frame2);
+  lpD3DRM->CreateFrame(root, &m->view1);
+  lpD3DRM->CreateFrame(root, &m->view2);
+  lpD3DRM->CreateFrame(root, &m->view3);
+  m->view1->SetPosition(nullptr, 0, 0, -50);
+  m->InitPolygoni();
+  m->InitPoint();
+  m->InitWire();
+}
+
 class ModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,20 +47,9 @@ class ModelTest : public ::testing::Test {
     SetMsgSink(nullptr);
   }
 
-  // A model with its scene, cursor and model frames under `root`, three cameras, and the
-  // point and wire templates loaded.
   static std::unique_ptr<Polygoni> MakeModel(IDirect3DRMFrame* root) {
     auto m = std::make_unique<Polygoni>();
-    lpD3DRM->CreateFrame(root, &m->scene);
-    lpD3DRM->CreateFrame(m->scene, &m->world_frame);
-    lpD3DRM->CreateFrame(m->scene, &m->world_frame2);
-    lpD3DRM->CreateFrame(root, &m->view1);
-    lpD3DRM->CreateFrame(root, &m->view2);
-    lpD3DRM->CreateFrame(root, &m->view3);
-    m->view1->SetPosition(nullptr, 0, 0, -50);
-    m->InitPolygoni();
-    m->InitPoint();
-    m->InitWire();
+    InitModel(m.get(), root);
     return m;
   }
   static void DropModel(std::unique_ptr<Polygoni>* m) {

@@ -93,7 +93,7 @@ TEST_F(CreationTest, DecagonFansIntoEightFaces) {
   EXPECT_EQ(Sides(7), (std::array<int, 3>{16, 9, 8}));
   for (int f = 0; f < 8; ++f) {
     EXPECT_NEAR(m.facedata[f].normal.z, -1.0f, 1e-5) << "face " << f;
-    EXPECT_EQ(Corners(f)[0] == 0 || Corners(f)[1] == 0, true) << "face " << f << " is not on corner 0";
+    EXPECT_TRUE(Corners(f)[0] == 0 || Corners(f)[1] == 0) << "face " << f << " is not on corner 0";
   }
   EXPECT_TRUE(messages.empty());
   ExpectClosedState();

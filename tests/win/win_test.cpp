@@ -202,7 +202,6 @@ TEST_F(WinTest, KeysArriveAsVirtualKeyCodes) {
 TEST_F(WinTest, MenusFromTemplatesKeepMarksAndPostCommands) {
   HWND main = MakeMain(TestMenu());
   HMENU bar = GetMenu(main);
-  ASSERT_NE(bar, nullptr);
   ASSERT_EQ(GetMenuItemCount(bar), 2);
   HMENU file = GetSubMenu(bar, 0), edit = GetSubMenu(bar, 1);
   char text[64];
