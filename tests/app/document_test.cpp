@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/shell.h"
+#include "platform/rm/file_replace.h"
 #include "tests/app/pointer_scenario.h"
 
 namespace {
@@ -128,7 +129,7 @@ TEST_F(Documents, ReplacingAFileAsksFirstAndCancelLeavesItAlone) {
   EXPECT_FALSE(polygoner.changed);
 }
 
-TEST_F(Documents, ASaveThatCannotBeWrittenChangesNothing) {
+TEST_F(Documents, ASaveThatCannotBeWrittenChangesNothingOnDisk) {
   DrawTriangle();
   // A directory where the file should go, and a file in a directory that does not exist.
   fs::create_directories(Path("taken.3ds"));
@@ -144,6 +145,31 @@ TEST_F(Documents, ASaveThatCannotBeWrittenChangesNothing) {
   EXPECT_FALSE(fs::exists(Path("missing")));
   EXPECT_TRUE(polygoner.changed) << "the changes are still unsaved";
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no stray temporary file";
+
+  // Saves over files already there that meet a read-only folder, a full disk part-way or a
+  // refused rename: each says so, and the old file stays byte for byte.
+  app.drive = [](HWND dialog) { EXPECT_TRUE(ClickDlgButton(dialog, IDOK)); };
+  for (const char* name : {"kept.x", "kept.3ds"}) {
+    app.files = {Path(name)};
+    Run(kSaveAs);
+    const std::string saved = Bytes(Path(name));
+    ASSERT_FALSE(saved.empty()) << name;
+    SaveFaults cannot_create, disk_full, rename_refused;
+    cannot_create.cannot_create = true;
+    disk_full.disk_full_after = saved.size() / 2;
+    rename_refused.rename_refused = true;
+    for (const SaveFaults& fault : {cannot_create, disk_full, rename_refused}) {
+      app.boxes.clear();
+      SetSaveFaults(fault);
+      polygoner.changed = true;
+      Run(kSave);
+      SetSaveFaults({});
+      EXPECT_TRUE(Told(std::string(name).ends_with(".x") ? "Save failed" : "THE FILE IS NULL")) << name;
+      EXPECT_EQ(Bytes(Path(name)), saved) << name;
+      EXPECT_TRUE(polygoner.changed) << name;
+    }
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3) << "no stray temporary file";
 }
 
 TEST_F(Documents, MergeAddsTheFileSelectedAndKeepsTheDocumentsName) {
