@@ -5,6 +5,8 @@
 #include <fstream>
 #include <new>
 
+#include "platform/rm/faults.h"
+
 namespace {
 
 // Larger inputs are refused before allocating: no mesh or texture this layer reads comes
@@ -108,6 +110,7 @@ HRESULT IDirect3DRM::CreateFace(IDirect3DRMFace** face) {
 HRESULT IDirect3DRM::CreateLightRGB(D3DRMLIGHTTYPE type, D3DVALUE r, D3DVALUE g, D3DVALUE b,
                                     IDirect3DRMLight** light) {
   if (!light || type < D3DRMLIGHT_AMBIENT || type > D3DRMLIGHT_PARALLELPOINT) return D3DRMERR_BADVALUE;
+  if (GetRmFaults().lights_fail) return D3DRMERR_BADALLOC;
   *light = new IDirect3DRMLight(type, D3DRMCreateColorRGB(r, g, b));
   return D3DRM_OK;
 }

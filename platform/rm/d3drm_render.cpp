@@ -2,6 +2,7 @@
 #include <new>
 
 #include "platform/rm/d3drm.h"
+#include "platform/rm/faults.h"
 #include "platform/rm/raster/config.h"
 
 namespace {
@@ -20,13 +21,22 @@ HRESULT MakeDevice(GUID* driver, int width, int height, HWND window, IDirect3DRM
   return D3DRM_OK;
 }
 
+RmFaults& Faults() {
+  static RmFaults faults;
+  return faults;
+}
+
 }  // namespace
+
+void SetRmFaults(const RmFaults& faults) { Faults() = faults; }
+const RmFaults& GetRmFaults() { return Faults(); }
 
 HRESULT IDirect3DRM::CreateDeviceFromClipper(IDirectDrawClipper* clipper, GUID* driver, int width, int height,
                                              IDirect3DRMDevice** device) {
   if (!device) return D3DRMERR_BADVALUE;
   *device = nullptr;
   if (!clipper) return D3DRMERR_BADOBJECT;
+  if (driver && GetRmFaults().driver_device_fails) return D3DRMERR_BADDEVICE;
   return MakeDevice(driver, width, height, clipper->Window(), device);
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/rm/faults.h"
+
 const GUID kRampDriverGuid = {0x6f4c1a01, 0x3c2b, 0x4d7e, {0x9a, 0x11, 0x52, 0x0e, 0x7b, 0x31, 0xa0, 0x01}};
 const GUID kRgbDriverGuid = {0x6f4c1a02, 0x3c2b, 0x4d7e, {0x9a, 0x11, 0x52, 0x0e, 0x7b, 0x31, 0xa0, 0x02}};
 
@@ -23,7 +25,7 @@ HRESULT IDirect3D::EnumDevices(LPD3DENUMDEVICESCALLBACK cb, void* context) {
       {&kRampDriverGuid, "Software renderer, white-intensity lighting", "Ramp Emulation", D3DCOLOR_MONO},
       {&kRgbDriverGuid, "Software renderer, coloured lighting", "RGB Emulation", D3DCOLOR_RGB},
   };
-  const DWORD depths = DDBD_8 | DDBD_16 | DDBD_24 | DDBD_32;
+  const DWORD depths = GetRmFaults().no_render_depths ? 0 : DDBD_8 | DDBD_16 | DDBD_24 | DDBD_32;
   for (const Driver& d : kDrivers) {
     GUID guid = *d.guid;
     char description[64], name[32];
