@@ -293,13 +293,6 @@ int Read3ds(const char* path, FileMesh* out) {
   return 1;
 }
 
-// The lowest-indexed wire joining s and t, or -1.
-int JoiningWire(Polygoni& m, int s, int t) {
-  int lowest, highest;
-  JoiningWires(m, s, t, &lowest, &highest);
-  return lowest;
-}
-
 // The vertices become points. A vertex is passed over when it equals one of the first
 // num_points entries of the vertex array as it stands then (an entry that became a point
 // was lifted by kLoadDepth), so the entries compared are kept in a table of positions.
@@ -333,8 +326,14 @@ void MakePoints(Polygoni& m, std::vector<D3DVECTOR>* lifted) {
 TexCoord TexturePixels(IDirect3DRMMeshBuilder* builder, uint32_t vertex) {
   D3DVALUE u = 0, v = 0;
   if (!builder || FAILED(builder->GetTextureCoordinates(vertex, &u, &v))) return {};
-  return {static_cast<int32_t>(u * static_cast<float>(mesh_texture.tswidth)),
-          static_cast<int32_t>((1.0f - v) * static_cast<float>(mesh_texture.tsheight))};
+  // A file may give coordinates far outside the picture; they are held at what the record
+  // can store rather than converted out of range.
+  const auto pixels = [](double t, int size) {
+    const double p = t * size;
+    if (!std::isfinite(p)) return int32_t{0};
+    return static_cast<int32_t>(std::clamp(p, double{INT32_MIN}, double{INT32_MAX}));
+  };
+  return {pixels(u, mesh_texture.tswidth), pixels(1.0 - double{v}, mesh_texture.tsheight)};
 }
 
 // Each face becomes a fan of triangles from its first corner; edges and diagonals become
@@ -344,6 +343,18 @@ void MakeFaces(Polygoni& m, const FileMesh& file, int first_point) {
   point_at.reserve(static_cast<size_t>(m.num_points - first_point));
   for (int i = first_point; i < m.num_points; ++i)
     if (!HasNaN(m.pointdata[i].point)) point_at[KeyOf(m.pointdata[i].point)] = i;
+  // The faces join only the points just made, so every wire between them is made here, one
+  // per pair: a table of them answers each lookup at once, where a point's wire list would
+  // be scanned per triangle (a fan of n triangles around one point cost n squared).
+  std::unordered_map<uint64_t, int> wire_of;
+  const auto key = [](int a, int b) {
+    return (uint64_t{static_cast<uint32_t>(std::min(a, b))} << 32) | static_cast<uint32_t>(std::max(a, b));
+  };
+  const auto joining = [&](int a, int b) {
+    const auto it = wire_of.find(key(a, b));
+    return it == wire_of.end() ? -1 : it->second;
+  };
+  const auto make_wire = [&](int a, int b) { return wire_of[key(a, b)] = NewWire(m, a, b); };
   for (const FileFace& face : file.faces) {
     int v0 = -1, prev = -1;
     for (size_t k = 0; k < face.corners.size(); ++k) {
@@ -354,13 +365,13 @@ void MakeFaces(Polygoni& m, const FileMesh& file, int first_point) {
       const int p = found->second;
       int slots[3] = {-1, -1, -1};
       if (k >= 1) {
-        slots[0] = JoiningWire(m, prev, p);
-        if (slots[0] < 0 && p != v0 && p != prev) slots[0] = NewWire(m, prev, p);
+        slots[0] = joining(prev, p);
+        if (slots[0] < 0 && p != v0 && p != prev) slots[0] = make_wire(prev, p);
       }
       if (k >= 2) {
-        slots[2] = JoiningWire(m, v0, prev);
-        slots[1] = JoiningWire(m, v0, p);
-        if (slots[1] < 0 && p != v0 && p != prev) slots[1] = NewWire(m, v0, p);
+        slots[2] = joining(v0, prev);
+        slots[1] = joining(v0, p);
+        if (slots[1] < 0 && p != v0 && p != prev) slots[1] = make_wire(v0, p);
         if (slots[0] >= 0 && slots[1] >= 0 && slots[2] >= 0) {
           m.AllocFace(+1);
           FaceStuff& made = m.facedata[m.num_faces - 1];

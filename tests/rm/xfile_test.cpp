@@ -156,6 +156,22 @@ TEST(XFileTextRead, MeshesWithAndWithoutOptionalDataStayAligned) {
   EXPECT_EQ(m.face_indices, (std::vector<uint32_t>{0, 1, 2, 3, 5, 4}));
 }
 
+TEST(XFileTextRead, NormalsThatDoNotFitTheMeshAreDroppedAndTheMeshKept) {
+  const std::string normals[] = {
+      "MeshNormals { 1; 0;0;1;; 1; 3;0,0,0;; }",                // face count
+      "MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; }",      // corner count
+      "MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 4;0,0,1,0;; }",    // index
+  };
+  for (const std::string& n : normals) {
+    // What follows the dropped block is still read.
+    const MeshData m = ReadOk(TextMesh(n + "MeshTextureCoords { 5; 0;0;, 1;0;, 0;1;, 1;1;, 2;2;; }"));
+    EXPECT_EQ(m.positions.size(), 5u) << n;
+    EXPECT_EQ(m.face_indices, (std::vector<uint32_t>{0, 1, 2, 1, 3, 4, 2})) << n;
+    EXPECT_TRUE(m.normals.empty() && m.normal_indices.empty()) << n;
+    EXPECT_EQ(m.texcoords.size(), 10u) << n;
+  }
+}
+
 // --- Damage -----------------------------------------------------------------------------
 
 TEST(XFileReject, DamagedFilesFailAndChangeNothing) {
@@ -170,8 +186,6 @@ TEST(XFileReject, DamagedFilesFailAndChangeNothing) {
       "xof 0303zip 0032 Mesh { 0; 0; }",
       // Indices out of range.
       kText + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }",
-      TextMesh("MeshNormals { 1; 0;0;1;; 1; 3;0,0,0;; }"),            // face count
-      TextMesh("MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; }"),  // corner count
       TextMesh("MeshMaterialList { 1; 2; 0, 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }"),
       // Structure.
       TextMesh("").substr(0, 40),

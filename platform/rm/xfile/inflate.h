@@ -9,7 +9,7 @@ namespace xfile {
 
 // Inflates the compressed body that follows the 16-byte header. `data` starts at byte 16
 // of the file. Fails on damaged blocks, and on output beyond the declared size or beyond
-// what deflate can produce from the input given.
+// 64 times the input given.
 bool InflateBody(const unsigned char* data, size_t size, std::vector<unsigned char>* body);
 
 }  // namespace xfile

@@ -238,18 +238,19 @@ class ObjectParser {
     if (!lex_.CouldHold(nn, 3)) return DropIfClosed();
     std::vector<D3DVECTOR> normals(nn);
     if (!lex_.ReadFloats(FloatsOf(normals), size_t{nn} * 3) || !lex_.ReadUInt(&nfn)) return DropIfClosed();
-    // Normal faces pair with the mesh's faces one to one, corner for corner.
+    // Normal faces pair with the mesh's faces one to one, corner for corner. Normals that
+    // do not fit their mesh are dropped and the mesh kept: the mesh is sound without them.
     if (nfn == 0) return ParseChildren(Parent{Context::kOther}, depth);
-    if (nfn != mesh.face_sizes.size()) return false;
+    if (nfn != mesh.face_sizes.size()) return SkipBody();
     std::vector<uint32_t> indices(mesh.face_indices.size());
     size_t at = 0;
     for (uint32_t f = 0; f < nfn; ++f) {
       uint32_t k;
       if (!lex_.ReadUInt(&k)) return DropIfClosed();
-      if (k != mesh.face_sizes[f]) return false;
+      if (k != mesh.face_sizes[f]) return SkipBody();
       if (!lex_.ReadUInts(indices.data() + at, k)) return DropIfClosed();
       for (uint32_t i = 0; i < k; ++i) {
-        if (indices[at + i] >= nn) return false;
+        if (indices[at + i] >= nn) return SkipBody();
       }
       at += k;
     }

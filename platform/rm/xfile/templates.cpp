@@ -1,6 +1,7 @@
 #include "platform/rm/xfile/templates.h"
 
 #include <array>
+#include <unordered_set>
 
 #include "platform/rm/xfile/text_lexer.h"
 
@@ -188,7 +189,18 @@ bool Expect(Lexer& lexer, TokenKind kind) {
   return lexer.Next(&t) && t.kind == kind;
 }
 
-bool ParseDims(Lexer& lexer, const std::vector<TemplateMember>& earlier, TemplateMember* member) {
+// Member names compare without case; folded, they key a hash set, so a declaration of
+// many members that size arrays by earlier ones costs one lookup per dimension.
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
+}
+
+using MemberNames = std::unordered_set<std::string>;
+
+bool ParseDims(Lexer& lexer, const MemberNames& earlier, TemplateMember* member) {
   Token t;
   if (!lexer.Next(&t) || t.kind != TokenKind::kOBracket) return false;
   for (;;) {
@@ -197,7 +209,7 @@ bool ParseDims(Lexer& lexer, const std::vector<TemplateMember>& earlier, Templat
     if (t.kind == TokenKind::kNumber && t.is_integer) {
       dim.size = t.integer;
     } else if (t.kind == TokenKind::kName) {
-      if (MemberIndex(earlier, t.text) < 0) return false;
+      if (!earlier.contains(Folded(t.text))) return false;
       dim.ref.assign(t.text);
     } else {
       return false;
@@ -248,7 +260,7 @@ bool ParsePlainMember(Lexer& lexer, const Token& type, TemplateMember* member) {
   return t.kind == TokenKind::kSemicolon;
 }
 
-bool ParseArrayMember(Lexer& lexer, const std::vector<TemplateMember>& earlier, TemplateMember* member) {
+bool ParseArrayMember(Lexer& lexer, const MemberNames& earlier, TemplateMember* member) {
   Token type, name;
   if (!lexer.Next(&type) || !lexer.Next(&name) || name.kind != TokenKind::kName) return false;
   Keyword k = KeywordOf(type);
@@ -305,6 +317,7 @@ bool ParseTemplate(Lexer& lexer, Template* out) {
   out->name.assign(t.text);
   if (!Expect(lexer, TokenKind::kOBrace)) return false;
   lexer.TryGuid(&out->guid);
+  MemberNames names;
   for (;;) {
     if (!lexer.Next(&t)) return false;
     if (t.kind == TokenKind::kCBrace) return true;
@@ -314,12 +327,13 @@ bool ParseTemplate(Lexer& lexer, Template* out) {
     TemplateMember member;
     Keyword k = KeywordOf(t);
     if (k == Keyword::kArray) {
-      if (!ParseArrayMember(lexer, out->members, &member)) return false;
+      if (!ParseArrayMember(lexer, names, &member)) return false;
     } else if (IsPrimitive(k) || (t.kind == TokenKind::kName && k == Keyword::kNone)) {
       if (!ParsePlainMember(lexer, t, &member)) return false;
     } else {
       return false;
     }
+    if (!member.name.empty()) names.insert(Folded(member.name));
     out->members.push_back(std::move(member));
   }
 }
