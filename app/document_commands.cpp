@@ -25,6 +25,9 @@ constexpr int kShapeDialog = 8;
 
 bool OnDocumentCommand(HWND win, WORD id) {
   Polygoni& m = polygoner;
+  // A new or loaded mesh would leave a half-drawn polygon pointing at elements that are
+  // gone or moved; it is cancelled first, as Escape does.
+  if (id == kNew || id == kOpen || id == kMerge) m.Terminate();
   switch (id) {
     case kNew: m.New(win); return true;
     case kOpen: m.Open(win, false, false); return true;

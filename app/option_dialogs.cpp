@@ -252,7 +252,10 @@ INT_PTR MaterialDlgProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         }
         char power[11] = {};
         GetDlgItemTextA(dialog, kPowerEdit, power, sizeof power);
-        texture.power = static_cast<float>(std::atof(power));
+        // A material's power cannot be negative; what reads as less than 0 (or as no
+        // number) is taken as 0, as text that is no number at all already is.
+        const float typed = static_cast<float>(std::atof(power));
+        texture.power = typed >= 0.0f ? typed : 0.0f;
         texture.material_set = true;
         EndDialog(dialog, 0);
         SendRenderCommand();

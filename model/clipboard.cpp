@@ -152,6 +152,9 @@ void Polygoni::Cut(int index, bool /*undo*/) {
 
 int Polygoni::Paste(bool center, bool /*offset*/, int index, bool undo) {
   if (index < 0 || index >= kClipboards) return 0;
+  // The pasted wires go after the rubber band, which must stay the newest wire; a polygon
+  // half drawn is cancelled first, as Delete does.
+  Terminate();
   pointdata.ForEach(num_points, [](PointStuff& p) { p.active = p.selected = false; });
   ShowStatus("Loading Mesh... Please Wait");
 

@@ -85,6 +85,18 @@ bool FirstCornerCaptured(Polygoni& m) {
   return m.first_p_index >= 0 && m.first_p_index < m.num_points && m.pointdata[m.first_p_index].cursoractive;
 }
 
+// Whether the cursor is on the corner placed last: the hover test holds it, or the cursor
+// stands exactly where it was placed.
+bool OnLastCorner(Polygoni& m) {
+  IdCell last = m.wiredata[m.createindex].points[0];
+  if (!last || *last < 0 || *last >= m.num_points) return false;
+  if (Holds(m) && *last == m.selectedpoint) return true;
+  _D3DVECTOR at{0, 0, 0};
+  if (!m.world_frame || FAILED(m.world_frame->GetPosition(m.scene, &at))) return false;
+  const _D3DVECTOR& p = m.pointdata[*last].point;
+  return at.x == p.x && at.y == p.y && at.z == p.z;
+}
+
 // A corner click: the rubber band becomes an edge (or an existing wire does), the corner is
 // placed or taken from the point under the cursor, and a new rubber band starts there.
 void PlaceCorner(Polygoni& m, _D3DVECTOR* override) {
@@ -226,6 +238,9 @@ int Polygoni::CreateWire(_D3DVECTOR* override) {
   // A corner click needs the rubber band to be the newest wire; anything else would make
   // the clicks below edit the wrong wire.
   if (time != 0 && (createindex != num_wireframes - 1 || createindex < 0)) return 0;
+  // A second click on the corner just placed (a double click) would join the point to
+  // itself, or put a second point on it; it is ignored.
+  if (time != 0 && !override && OnLastCorner(*this)) return 0;
 
   if (time == 0) StoreUndo();
   if (time != 0) {
