@@ -44,15 +44,17 @@ RECT ClientOf(HWND window) {
   return r;
 }
 
-// The whole file, or an empty buffer when it cannot be opened or is beyond any picture.
-bool ReadWhole(const char* path, std::vector<unsigned char>* bytes) {
+enum class Read { kDone, kCannotOpen, kFailed };
+
+// The whole file in one open; a file beyond any picture the decoder takes is a failed read.
+Read ReadWhole(const char* path, std::vector<unsigned char>* bytes) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return false;
+  if (!in) return Read::kCannotOpen;
   const std::streamoff size = in.tellg();
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxFileSize) return false;
+  if (size < 0 || static_cast<uint64_t>(size) > kMaxFileSize) return Read::kFailed;
   bytes->resize(static_cast<size_t>(size));
   in.seekg(0);
-  return static_cast<bool>(in.read(reinterpret_cast<char*>(bytes->data()), size));
+  return in.read(reinterpret_cast<char*>(bytes->data()), size) ? Read::kDone : Read::kFailed;
 }
 
 void Deselect(HDC dc, HGDIOBJ previous) {
@@ -106,14 +108,12 @@ bool Texture::ReadTheFile(OPENFILENAMEA ofn, HWND hwnd) {
   const RECT client = ClientOf(hwnd);
   const char* path = ofn.lpstrFile ? ofn.lpstrFile : "";
   std::vector<unsigned char> file;
-  {
-    std::ifstream probe(path, std::ios::binary);
-    if (!probe) {
-      Msg("Error: INVALID_HANDLE_VALUE ");
-      return false;
-    }
+  const Read read = ReadWhole(path, &file);
+  if (read == Read::kCannotOpen) {
+    Msg("Error: INVALID_HANDLE_VALUE ");
+    return false;
   }
-  if (!ReadWhole(path, &file) || file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M') {
+  if (read != Read::kDone || file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M') {
     Msg("ReadFile failed");
     return false;
   }
