@@ -10,6 +10,7 @@
 
 #include "app/errors.h"
 #include "model/polygoni.h"
+#include "tests/model/model_setup.h"
 
 class BenchModel {
  public:
@@ -19,16 +20,7 @@ class BenchModel {
     if (Direct3DRMCreate(&lpD3DRM) != D3DRM_OK) std::abort();
     lpD3DRM->CreateFrame(nullptr, &root_);
     m.reset(new Polygoni);
-    lpD3DRM->CreateFrame(root_, &m->scene);
-    lpD3DRM->CreateFrame(m->scene, &m->world_frame);
-    lpD3DRM->CreateFrame(m->scene, &m->world_frame2);
-    lpD3DRM->CreateFrame(root_, &m->view1);
-    lpD3DRM->CreateFrame(root_, &m->view2);
-    lpD3DRM->CreateFrame(root_, &m->view3);
-    m->view1->SetPosition(nullptr, 0, 0, camera_z);
-    m->InitPolygoni();
-    m->InitPoint();
-    m->InitWire();
+    InitModel(m.get(), root_, camera_z);
   }
   ~BenchModel() {
     IDirect3DRMFrame* cursor = m->world_frame;

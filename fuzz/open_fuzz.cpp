@@ -16,6 +16,7 @@
 #include "files/studio.h"
 #include "model/polygoni.h"
 #include "texture/texture.h"
+#include "tests/model/model_setup.h"
 
 namespace {
 
@@ -51,16 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   IDirect3DRMFrame* root = nullptr;
   lpD3DRM->CreateFrame(nullptr, &root);
   auto m = std::make_unique<Polygoni>();
-  lpD3DRM->CreateFrame(root, &m->scene);
-  lpD3DRM->CreateFrame(m->scene, &m->world_frame);
-  lpD3DRM->CreateFrame(m->scene, &m->world_frame2);
-  lpD3DRM->CreateFrame(root, &m->view1);
-  lpD3DRM->CreateFrame(root, &m->view2);
-  lpD3DRM->CreateFrame(root, &m->view3);
-  m->view1->SetPosition(nullptr, 0, 0, -50);
-  m->InitPolygoni();
-  m->InitPoint();
-  m->InitWire();
+  InitModel(m.get(), root);
   studio.views_read = 0;  // kept across files by design; each input starts the same way
   // As with a texture shown: faces then keep texture coordinates in its pixels.
   mesh_texture.tswidth = mesh_texture.tsheight = 64;

@@ -11,21 +11,7 @@
 
 #include "app/errors.h"
 #include "model/polygoni.h"
-
-// Scene, cursor and model frames under `root`, three cameras, and the point and wire
-// templates loaded.
-inline void InitModel(Polygoni* m, IDirect3DRMFrame* root) {
-  lpD3DRM->CreateFrame(root, &m->scene);
-  lpD3DRM->CreateFrame(m->scene, &m->world_frame);
-  lpD3DRM->CreateFrame(m->scene, &m->world_frame2);
-  lpD3DRM->CreateFrame(root, &m->view1);
-  lpD3DRM->CreateFrame(root, &m->view2);
-  lpD3DRM->CreateFrame(root, &m->view3);
-  m->view1->SetPosition(nullptr, 0, 0, -50);
-  m->InitPolygoni();
-  m->InitPoint();
-  m->InitWire();
-}
+#include "tests/model/model_setup.h"
 
 class ModelTest : public ::testing::Test {
  protected:
