@@ -23,9 +23,69 @@ bool EraseFirst(std::vector<T*>* list, const T* item) {
 
 }  // namespace
 
+// Conversions between two frames, kept while neither frame nor the tree above them changes:
+// the editor's per-point tests ask for tens of thousands of positions in one camera per
+// pass. A hit returns the very matrix the conversion would compute, so results are exact.
+struct FrameConversionCache {
+  struct Entry {
+    const IDirect3DRMFrame* from = nullptr;
+    const IDirect3DRMFrame* to = nullptr;
+    uint64_t epoch = ~uint64_t{0}, from_version = 0, to_version = 0;
+    bool ok = false;
+    Mat4 m;
+  };
+  // Two entries: a test converting between two pairs in turn keeps both.
+  struct Table {
+    Entry entries[2];
+    int next = 0;
+  };
+
+  static uint64_t VersionOf(const IDirect3DRMFrame* f) { return f ? f->version_ : 0; }
+
+  template <class Make>
+  static bool Get(Table& table, const IDirect3DRMFrame* from, const IDirect3DRMFrame* to, Mat4* m, Make make) {
+    const uint64_t epoch = IDirect3DRMFrame::tree_epoch_;
+    for (Entry& e : table.entries) {
+      if (e.from == from && e.to == to && e.epoch == epoch && e.from_version == VersionOf(from) &&
+          e.to_version == VersionOf(to)) {
+        *m = e.m;
+        return e.ok;
+      }
+    }
+    Entry& e = table.entries[table.next];
+    table.next ^= 1;
+    e.from = from;
+    e.to = to;
+    e.epoch = epoch;
+    e.from_version = VersionOf(from);
+    e.to_version = VersionOf(to);
+    e.ok = make(&e.m);
+    *m = e.m;
+    return e.ok;
+  }
+};
+
+namespace {
+
+// Per thread, so a frame read from another thread never races the cache.
+thread_local FrameConversionCache::Table ref_to_parent_cache, parent_to_ref_cache, inverse_world_cache;
+
+}  // namespace
+
+void IDirect3DRMFrame::Changed() {
+  ++version_;
+  if (!children_.empty()) ++tree_epoch_;
+}
+
 IDirect3DRMFrame::IDirect3DRMFrame() = default;
 
 IDirect3DRMFrame::~IDirect3DRMFrame() {
+  // A later frame may be made at this address.
+  ++tree_epoch_;
+  move_callbacks_.clear();
+  rotation_theta_ = 0;
+  velocity_ = {};
+  UpdateMoving();
   // A parent holds a reference, so normally there is none left here; be safe if one is.
   if (parent_) TakeOutOfParent();
   for (IDirect3DRMFrame* child : children_) {
@@ -44,12 +104,30 @@ IDirect3DRMFrame::~IDirect3DRMFrame() {
 constexpr size_t kHolesWorthClosing = 32;
 
 void IDirect3DRMFrame::TakeOutOfParent() {
+  ++tree_epoch_;
   IDirect3DRMFrame* parent = parent_;
+  const bool was_filled = parent->Filled();
   parent->children_[slot_in_parent_] = nullptr;
   parent->child_holes_ += 1;
+  parent->filled_stale_ = true;
   parent_ = nullptr;
   if (parent->child_holes_ >= kHolesWorthClosing && 2 * parent->child_holes_ >= parent->children_.size())
     parent->CloseChildHoles();
+  parent->FillMayHaveChanged(was_filled);
+}
+
+void IDirect3DRMFrame::FillMayHaveChanged(bool was_filled) {
+  if (parent_ && Filled() != was_filled) parent_->filled_stale_ = true;
+}
+
+const std::vector<IDirect3DRMFrame*>& IDirect3DRMFrame::FilledChildren() const {
+  if (filled_stale_) {
+    filled_children_.clear();
+    for (IDirect3DRMFrame* child : children_)
+      if (child && child->Filled()) filled_children_.push_back(child);
+    filled_stale_ = false;
+  }
+  return filled_children_;
 }
 
 void IDirect3DRMFrame::CloseChildHoles() const {
@@ -86,9 +164,13 @@ HRESULT IDirect3DRMFrame::AddChild(IDirect3DRMFrame* child) {
   } else {
     child->AddRef();
   }
+  ++tree_epoch_;
+  const bool was_filled = Filled();
   child->parent_ = this;
   child->slot_in_parent_ = children_.size();
   children_.push_back(child);
+  filled_stale_ = true;
+  FillMayHaveChanged(was_filled);
   return D3DRM_OK;
 }
 
@@ -118,28 +200,36 @@ HRESULT IDirect3DRMFrame::GetScene(IDirect3DRMFrame** root) {
 
 HRESULT IDirect3DRMFrame::AddVisual(IDirect3DRMVisual* visual) {
   if (!visual) return D3DRMERR_BADOBJECT;
+  const bool was_filled = Filled();
   visual->AddRef();
   visuals_.push_back(visual);
+  FillMayHaveChanged(was_filled);
   return D3DRM_OK;
 }
 
 HRESULT IDirect3DRMFrame::DeleteVisual(IDirect3DRMVisual* visual) {
   if (!visual) return D3DRMERR_BADOBJECT;
+  const bool was_filled = Filled();
   if (!EraseFirst(&visuals_, visual)) return D3DRMERR_NOTFOUND;
+  FillMayHaveChanged(was_filled);
   visual->Release();
   return D3DRM_OK;
 }
 
 HRESULT IDirect3DRMFrame::AddLight(IDirect3DRMLight* light) {
   if (!light) return D3DRMERR_BADOBJECT;
+  const bool was_filled = Filled();
   light->AddRef();
   lights_.push_back(light);
+  FillMayHaveChanged(was_filled);
   return D3DRM_OK;
 }
 
 HRESULT IDirect3DRMFrame::DeleteLight(IDirect3DRMLight* light) {
   if (!light) return D3DRMERR_BADOBJECT;
+  const bool was_filled = Filled();
   if (!EraseFirst(&lights_, light)) return D3DRMERR_NOTFOUND;
+  FillMayHaveChanged(was_filled);
   light->Release();
   return D3DRM_OK;
 }
@@ -168,10 +258,13 @@ bool IDirect3DRMFrame::RefToParent(const IDirect3DRMFrame* ref, Mat4* m) const {
     *m = math3d::Identity();
     return true;
   }
-  Mat4 parent_inverse = math3d::Identity();
-  if (parent_ && !math3d::AffineInverse(parent_->World(), &parent_inverse)) return false;
-  *m = math3d::Multiply(ref->World(), parent_inverse);
-  return true;
+  const IDirect3DRMFrame* parent = parent_;
+  return FrameConversionCache::Get(ref_to_parent_cache, ref, parent, m, [ref, parent](Mat4* out) {
+    Mat4 parent_inverse = math3d::Identity();
+    if (parent && !math3d::AffineInverse(parent->World(), &parent_inverse)) return false;
+    *out = math3d::Multiply(ref->World(), parent_inverse);
+    return true;
+  });
 }
 
 bool IDirect3DRMFrame::ParentToRef(const IDirect3DRMFrame* ref, Mat4* m) const {
@@ -179,16 +272,20 @@ bool IDirect3DRMFrame::ParentToRef(const IDirect3DRMFrame* ref, Mat4* m) const {
     *m = math3d::Identity();
     return true;
   }
-  Mat4 ref_inverse;
-  if (!math3d::AffineInverse(ref->World(), &ref_inverse)) return false;
-  *m = parent_ ? math3d::Multiply(parent_->World(), ref_inverse) : ref_inverse;
-  return true;
+  const IDirect3DRMFrame* parent = parent_;
+  return FrameConversionCache::Get(parent_to_ref_cache, parent, ref, m, [ref, parent](Mat4* out) {
+    Mat4 ref_inverse;
+    if (!math3d::AffineInverse(ref->World(), &ref_inverse)) return false;
+    *out = parent ? math3d::Multiply(parent->World(), ref_inverse) : ref_inverse;
+    return true;
+  });
 }
 
 HRESULT IDirect3DRMFrame::SetPosition(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALUE y, D3DVALUE z) {
   Mat4 to_parent;
   if (!RefToParent(ref, &to_parent)) return D3DRMERR_BADVALUE;
   math3d::SetRow(&local_, 3, math3d::TransformPoint({x, y, z}, to_parent));
+  Changed();
   return D3DRM_OK;
 }
 
@@ -227,6 +324,7 @@ bool IDirect3DRMFrame::Orient(Vec3 dir, const Vec3* up_hints, int hint_count, bo
   math3d::SetRow(&local_, 0, right * sx);
   math3d::SetRow(&local_, 1, up * sy);
   math3d::SetRow(&local_, 2, dir * sz);
+  Changed();
   return true;
 }
 
@@ -304,6 +402,7 @@ HRESULT IDirect3DRMFrame::SetRotation(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALU
   if (!math3d::Normalise(&axis)) axis = {};
   rotation_axis_ = axis;
   rotation_theta_ = theta;
+  UpdateMoving();
   return D3DRM_OK;
 }
 
@@ -322,22 +421,48 @@ HRESULT IDirect3DRMFrame::SetVelocity(IDirect3DRMFrame* ref, D3DVALUE x, D3DVALU
   Mat4 to_parent;
   if (!RefToParent(ref, &to_parent)) return D3DRMERR_BADVALUE;
   velocity_ = math3d::TransformDirection({x, y, z}, to_parent);
+  UpdateMoving();
   return D3DRM_OK;
 }
 
+bool IDirect3DRMFrame::Moving() const {
+  return rotation_theta_ != 0 || velocity_.x != 0 || velocity_.y != 0 || velocity_.z != 0 ||
+         !move_callbacks_.empty();
+}
+
+void IDirect3DRMFrame::UpdateMoving() {
+  const bool listed = moving_slot_ != SIZE_MAX;
+  if (Moving() == listed) return;
+  if (!listed) {
+    moving_slot_ = moving_frames_.size();
+    moving_frames_.push_back(this);
+    return;
+  }
+  IDirect3DRMFrame* last = moving_frames_.back();
+  moving_frames_[moving_slot_] = last;
+  last->moving_slot_ = moving_slot_;
+  moving_frames_.pop_back();
+  moving_slot_ = SIZE_MAX;
+}
+
 void IDirect3DRMFrame::ApplyMotion(D3DVALUE delta) {
-  if (rotation_theta_ != 0 && math3d::Length(rotation_axis_) > 0) {
+  const bool turns = rotation_theta_ != 0 && math3d::Length(rotation_axis_) > 0;
+  const bool travels = velocity_.x != 0 || velocity_.y != 0 || velocity_.z != 0;
+  if (!turns && !travels) return;
+  if (turns) {
     // Turning about an axis through the frame's own origin changes the 3x3 part only.
     Mat4 r = math3d::Rotation(rotation_axis_, rotation_theta_ * delta);
     for (int i = 0; i < 3; ++i)
       math3d::SetRow(&local_, i, math3d::TransformDirection(math3d::Row(local_, i), r));
   }
   math3d::SetRow(&local_, 3, math3d::Row(local_, 3) + velocity_ * delta);
+  Changed();
 }
 
 // ---- combining transforms ----
 
 HRESULT IDirect3DRMFrame::Combine(D3DRMCOMBINETYPE type, const Mat4& t) {
+  Changed();
   switch (type) {
     case D3DRMCOMBINE_REPLACE:
       local_ = t;
@@ -395,7 +520,9 @@ HRESULT IDirect3DRMFrame::Transform(D3DVECTOR* dst, const D3DVECTOR* src) {
 HRESULT IDirect3DRMFrame::InverseTransform(D3DVECTOR* dst, const D3DVECTOR* src) {
   if (!dst || !src) return D3DRMERR_BADVALUE;
   Mat4 inverse;
-  if (!math3d::AffineInverse(World(), &inverse)) return D3DRMERR_BADVALUE;
+  const bool invertible = FrameConversionCache::Get(inverse_world_cache, this, nullptr, &inverse,
+                                                    [this](Mat4* out) { return math3d::AffineInverse(World(), out); });
+  if (!invertible) return D3DRMERR_BADVALUE;
   *dst = math3d::ToD3DVector(math3d::TransformPoint(math3d::ToVec3(*src), inverse));
   return D3DRM_OK;
 }
@@ -424,6 +551,7 @@ HRESULT IDirect3DRMFrame::SetMaterialMode(D3DRMMATERIALMODE mode) {
 HRESULT IDirect3DRMFrame::AddMoveCallback(D3DRMFRAMEMOVECALLBACK cb, void* arg) {
   if (!cb) return D3DRMERR_BADVALUE;
   move_callbacks_.push_back({cb, arg});
+  UpdateMoving();
   return D3DRM_OK;
 }
 
@@ -432,6 +560,7 @@ HRESULT IDirect3DRMFrame::DeleteMoveCallback(D3DRMFRAMEMOVECALLBACK cb, void* ar
                          [&](const MoveCallback& m) { return m.cb == cb && m.arg == arg; });
   if (it == move_callbacks_.end()) return D3DRMERR_NOTFOUND;
   move_callbacks_.erase(it);
+  UpdateMoving();
   return D3DRM_OK;
 }
 
@@ -446,19 +575,28 @@ void IDirect3DRMFrame::RunMoveCallbacks(D3DVALUE delta) {
   }
 }
 
-// The subtree is gathered (and held) before anything runs, so callbacks may add, move or
-// delete frames: each frame gathered is visited once, frames added meanwhile wait for the
-// next Move, and a frame taken out of the subtree meanwhile is skipped.
+// The moving frames of the subtree are gathered (and held) before anything runs, so
+// callbacks may add, move or delete frames: each frame gathered is visited once, and one
+// taken out of the subtree meanwhile is skipped.
 HRESULT IDirect3DRMFrame::Move(D3DVALUE delta) {
   std::vector<IDirect3DRMFrame*> frames;
-  std::vector<IDirect3DRMFrame*> stack{this};
-  while (!stack.empty()) {
-    IDirect3DRMFrame* f = stack.back();
-    stack.pop_back();
+  for (IDirect3DRMFrame* f : moving_frames_)
+    if (f == this || IsAncestorOf(f)) frames.push_back(f);
+  // Tree order: each frame's path of child slots from here, compared from the top.
+  auto path = [this](const IDirect3DRMFrame* f) {
+    std::vector<size_t> slots;
+    for (; f != this; f = f->parent_) slots.push_back(f->slot_in_parent_);
+    std::reverse(slots.begin(), slots.end());
+    return slots;
+  };
+  std::vector<std::pair<std::vector<size_t>, IDirect3DRMFrame*>> ordered;
+  ordered.reserve(frames.size());
+  for (IDirect3DRMFrame* f : frames) ordered.emplace_back(path(f), f);
+  std::sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  frames.clear();
+  for (auto& [slots, f] : ordered) {
     f->AddRef();
     frames.push_back(f);
-    const auto& children = f->Children();
-    stack.insert(stack.end(), children.rbegin(), children.rend());
   }
   for (IDirect3DRMFrame* f : frames) {
     if (f != this && !IsAncestorOf(f)) continue;

@@ -2,6 +2,7 @@
 // per-pass move callbacks. Left-handed: +x right, +y up, +z into the screen.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/rm/math3d.h"
@@ -24,6 +25,9 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   IDirect3DRMFrame* Parent() const { return parent_; }
   // In the order the children were added.
   const std::vector<IDirect3DRMFrame*>& Children() const;
+  // The children with visuals, lights or children of their own, in the same order: all a
+  // render walk needs to enter. Most frames of an editor scene are bare leaves.
+  const std::vector<IDirect3DRMFrame*>& FilledChildren() const;
 
   HRESULT AddVisual(IDirect3DRMVisual* visual);
   HRESULT DeleteVisual(IDirect3DRMVisual* visual);
@@ -72,7 +76,9 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   HRESULT AddMoveCallback(D3DRMFRAMEMOVECALLBACK cb, void* arg);
   HRESULT DeleteMoveCallback(D3DRMFRAMEMOVECALLBACK cb, void* arg);
   // Applies rotation and velocity to this frame and every descendant, then runs each
-  // one's move callbacks; every frame of the subtree is visited once.
+  // one's move callbacks, in tree order; every frame of the subtree is visited once. Only
+  // frames with motion or callbacks when Move starts take part: one given them by a
+  // callback starts at the next Move.
   HRESULT Move(D3DVALUE delta);
 
  protected:
@@ -85,6 +91,8 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   };
 
   math3d::Mat4 World() const;
+  // Called whenever local_ or the tree changes: what cached conversions read goes stale.
+  void Changed();
   bool IsAncestorOf(const IDirect3DRMFrame* frame) const;
   // Matrices between `ref` coordinates (nullptr: the parent's) and the parent's; false when
   // a frame on the way cannot be inverted.
@@ -105,6 +113,16 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   size_t slot_in_parent_ = 0;  // index in parent_->children_ while it has a parent
   void TakeOutOfParent();
   void CloseChildHoles() const;
+  bool Filled() const { return !visuals_.empty() || !lights_.empty() || children_.size() > child_holes_; }
+  // After a change that may have filled or emptied this frame: the parent's list is stale.
+  void FillMayHaveChanged(bool was_filled);
+  mutable std::vector<IDirect3DRMFrame*> filled_children_;
+  mutable bool filled_stale_ = true;
+  // Frames with motion or move callbacks, so a Move need not visit every frame.
+  bool Moving() const;
+  void UpdateMoving();
+  static inline std::vector<IDirect3DRMFrame*> moving_frames_;
+  size_t moving_slot_ = SIZE_MAX;
   std::vector<IDirect3DRMVisual*> visuals_;
   std::vector<IDirect3DRMLight*> lights_;
   D3DCOLOR color_ = 0xffffffffu;
@@ -114,6 +132,13 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   double rotation_theta_ = 0;                // radians per unit of Move's delta
   math3d::Vec3 velocity_;                    // parent's coordinates per unit of delta
   std::vector<MoveCallback> move_callbacks_;
+  // Bumped by every change of local_. A cached conversion between two frames depends on
+  // their own transforms and on their ancestors'; ancestors have children, and a change to
+  // a frame with children (or to the tree) bumps the shared epoch instead, so a change to
+  // one of tens of thousands of leaf frames leaves every other conversion cached.
+  uint64_t version_ = 0;
+  static inline uint64_t tree_epoch_ = 0;
+  friend struct FrameConversionCache;
 };
 
 // The matrix taking coordinates in frame `from` to coordinates in frame `to` (a row vector

@@ -331,6 +331,55 @@ TEST_F(FrameTest, RotationAndVelocityApplyOnMove) {
   EXPECT_TRUE(Near(Pos(v, nullptr), 3, 5, 7));
 }
 
+// Positions between frames are remembered between calls; every change that moves either
+// frame, or anything above them, must show in the next answer.
+TEST_F(FrameTest, ConversionsFollowChangesOfEitherFrameAndTheirAncestors) {
+  IDirect3DRMFrame* model = Child(scene_);
+  IDirect3DRMFrame* point = Child(model);
+  IDirect3DRMFrame* sibling = Child(model);
+  IDirect3DRMFrame* camera = Child(scene_);
+  point->SetPosition(nullptr, 1, 2, 3);
+  sibling->SetPosition(nullptr, 4, 0, 0);
+  EXPECT_TRUE(Near(Pos(point, camera), 1, 2, 3));
+  EXPECT_TRUE(Near(Pos(sibling, camera), 4, 0, 0));
+  camera->SetPosition(nullptr, 0, 0, -10);  // a leaf moves: the reference itself
+  EXPECT_TRUE(Near(Pos(point, camera), 1, 2, 13));
+  model->AddTranslation(D3DRMCOMBINE_AFTER, 5, 0, 0);  // an ancestor of the point moves
+  EXPECT_TRUE(Near(Pos(point, camera), 6, 2, 13));
+  camera->AddRotation(D3DRMCOMBINE_BEFORE, 0, 1, 0, kPi / 2);
+  EXPECT_TRUE(Near(Pos(point, camera), -13, 2, 6));
+  D3DVECTOR world{6, 2, 3}, seen{};
+  EXPECT_EQ(camera->InverseTransform(&seen, &world), D3DRM_OK);
+  EXPECT_TRUE(Near(seen, -13, 2, 6));
+  scene_->AddChild(point);  // taken out from under the model
+  EXPECT_TRUE(Near(Pos(point, camera), -13, 2, 1));
+  sibling->SetPosition(camera, 0, 0, 1);  // set through the cached conversion the other way
+  EXPECT_TRUE(Near(Pos(sibling, nullptr), -4, 0, -10));
+  camera->SetPosition(nullptr, 0, 0, 0);
+  sibling->SetPosition(camera, 0, 0, 1);
+  EXPECT_TRUE(Near(Pos(sibling, nullptr), -4, 0, 0));
+}
+
+// The render walk enters only filled children: a leaf that gains a visual, or a child of
+// its own, joins its parent's list, in tree order, and leaves it again.
+TEST_F(FrameTest, FilledChildrenFollowVisualsLightsAndChildren) {
+  IDirect3DRMFrame* a = Child(scene_);
+  IDirect3DRMFrame* b = Child(scene_);
+  IDirect3DRMFrame* c = Child(scene_);
+  EXPECT_TRUE(scene_->FilledChildren().empty());
+  auto* shown = new IDirect3DRMFrame();
+  c->AddVisual(shown);
+  IDirect3DRMFrame* grandchild = Child(a);
+  EXPECT_EQ(scene_->FilledChildren(), (std::vector<IDirect3DRMFrame*>{a, c}));
+  auto* light = new IDirect3DRMLight(D3DRMLIGHT_AMBIENT, 0xffffffffu);
+  b->AddLight(light);
+  c->DeleteVisual(shown);
+  a->DeleteChild(grandchild);
+  EXPECT_EQ(scene_->FilledChildren(), (std::vector<IDirect3DRMFrame*>{b}));
+  shown->Release();
+  light->Release();
+}
+
 struct MoveLog {
   std::vector<IDirect3DRMFrame*> order;
   std::vector<int> tags;

@@ -58,7 +58,7 @@ void GatherLights(IDirect3DRMFrame* root, bool mono, SceneLights* out, std::vect
     stack->pop_back();
     for (const IDirect3DRMLight* light : v.frame->Lights())
       if (light) AddLight(*light, v.world, mono, out);
-    for (IDirect3DRMFrame* child : v.frame->Children()) {
+    for (IDirect3DRMFrame* child : v.frame->FilledChildren()) {
       // Only frames that carry lights or lead to some need their placement.
       if (child->Lights().empty() && child->Children().empty()) continue;
       child->GetTransform(m);

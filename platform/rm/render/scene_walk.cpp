@@ -60,8 +60,8 @@ void CollectMeshes(const Pass& pass, IDirect3DRMFrame* frame) {
     for (IDirect3DRMVisual* visual : at.frame->Visuals())
       if (visual) CollectVisual(pass, visual, at, source);
     // Pushed in reverse so children are drawn in the order they were added. Most element
-    // frames are hidden leaves; their transforms are not worth composing.
-    const auto& children = at.frame->Children();
+    // frames are hidden leaves, which the filled list leaves out.
+    const auto& children = at.frame->FilledChildren();
     const size_t n = children.size();
     for (size_t k = n; k-- > 0;) {
       if (k >= kLookAhead) Prefetch(children[k - kLookAhead], sizeof(IDirect3DRMFrame));
