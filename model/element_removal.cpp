@@ -36,8 +36,22 @@ void Polygoni::RemovePoint(int index) {
   PointStuff& p = pointdata[index];
   Detach(p.frames, p.meshes);
   p.vis = false;
-  MoveLastInto(&pointdata, index, num_points - 1);
+  const int last = num_points - 1;
+  MoveLastInto(&pointdata, index, last);
   AllocPoint(-1);
+  // Indices kept across calls follow the point moved into the freed slot; one that named
+  // the removed point is left out of range, naming nothing.
+  for (int* held : {&selectedpoint, &selected_index}) {
+    if (*held == index)
+      *held = last;
+    else if (*held == last)
+      *held = index;
+  }
+  // A polygon being drawn whose first corner goes has no corner to close on.
+  if (first_p_index == index)
+    first_p_index = -2;
+  else if (first_p_index == last)
+    first_p_index = index;
 }
 
 void Polygoni::RemoveWire(int index) {

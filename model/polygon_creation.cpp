@@ -151,7 +151,8 @@ void PlaceCorner(Polygoni& m, _D3DVECTOR* override) {
     m.first_p_index = c;
   else
     m.wiredata[time_before].callback = false;
-  m.pointdata[m.first_p_index].can_be_selected = m.time >= 2;
+  if (m.first_p_index >= 0 && m.first_p_index < m.num_points)
+    m.pointdata[m.first_p_index].can_be_selected = m.time >= 2;
 
   time_before = m.createindex;
   m.time += 1;

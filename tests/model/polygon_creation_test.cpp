@@ -119,6 +119,24 @@ TEST_F(CreationTest, ClosingRemovesPointsWithoutWires) {
   ExpectClosedState();
 }
 
+// A press sweeps away points without wires after placing its corner, so the first corner
+// (the newest point) can move into a freed slot mid-drawing; the polygon still closes on it.
+TEST_F(CreationTest, FirstCornerMovedByARemovalStillClosesThePolygon) {
+  Polygoni& m = *model;
+  AddPoint(50, 50, 0);
+  const auto corners = Clockwise(3);
+  ClickAt(corners[0][0], corners[0][1], 0);
+  const IdCell first = m.pointdata[1].id;
+  m.RemovePoint(0);
+  ASSERT_EQ(*first, 0);
+  ClickAt(corners[1][0], corners[1][1], 0);
+  ClickAt(corners[2][0], corners[2][1], 0);
+  ClickOn(first);
+  ASSERT_EQ(m.num_faces, 1);
+  EXPECT_EQ(Corners(0), (std::array<int, 3>{0, 1, 2}));
+  ExpectClosedState();
+}
+
 TEST_F(CreationTest, ElevenCornersAreTheLimit) {
   Polygoni& m = *model;
   for (int k = 0; k < 11; ++k) EXPECT_EQ(ClickAt(static_cast<float>(k), static_cast<float>(k * k % 7), 0), 0);
