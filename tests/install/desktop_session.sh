@@ -32,6 +32,16 @@ if [ "${1:-}" != "--session" ]; then
            share/man/man1/facetry.1 share/man/man1/facetry-mesh.1; do
     [ -e "$prefix/$f" ] || { echo "FAILED: the install has no $f"; exit 1; }
   done
+  # The menu entry and the file types as a desktop reads them, where the tools are here.
+  if command -v desktop-file-validate >/dev/null 2>&1; then
+    desktop-file-validate "$prefix/share/applications/facetry.desktop" ||
+      { echo "FAILED: the menu entry does not validate"; exit 1; }
+  fi
+  if command -v update-mime-database >/dev/null 2>&1; then
+    update-mime-database "$prefix/share/mime" >/dev/null 2>&1
+    grep -qx '50:model/x-directx:\*\.x' "$prefix/share/mime/globs2" ||
+      { echo "FAILED: the MIME database built from the install has no .x type"; exit 1; }
+  fi
   # As scripts/test runs every test: a sanitized build reports leaks and stops at the first
   # error.
   export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
