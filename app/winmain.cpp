@@ -5,6 +5,8 @@
 #include "app/globals.h"
 #include "app/shell.h"
 #include "app/toolbar_status.h"
+#include "model/polygoni.h"
+#include "views/viewport_data.h"
 
 void EvActivateApp(BOOL /*active*/) {}
 
@@ -14,7 +16,7 @@ void InstallMessageBoxSink() {
   });
 }
 
-int WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/, int show) {
+int WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR command_line, int show) {
   popstr = {};
   myglobs.curIde = 202;
   // Math errors neither trap nor print; results just go on as infinities or NaNs.
@@ -27,6 +29,10 @@ int WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/, 
   if (!accelerators) Msg("load filed!!!!!!!!!!!!!!!!!");
 
   SetWindowPos(hwndToolBar, HWND_TOPMOST, 24, 24, 100, 30, SWP_SHOWWINDOW);
+
+  // A file named on the command line (a file manager's "open with") opens as File > Open
+  // would open it, once the window is up to show any message.
+  if (command_line && *command_line) polygoner.OpenNamed(vp_data.hwndmain, command_line);
 
   MSG msg;
   while (!myglobs.bQuit) {

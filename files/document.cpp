@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -398,6 +399,35 @@ void MakeFaces(Polygoni& m, const FileMesh& file, int first_point) {
 }
 
 
+// The rest of Open once its dialog has run: the chosen file (none when the dialog was
+// cancelled or failed) is read or refused with a message, and the cursor goes back ahead
+// of the front view. Unless a file was read the document keeps its name (the dialog wrote
+// into it), so a later Save cannot write over a file that was refused.
+void ReadChosen(Polygoni& m, OPENFILENAMEA* chosen, HWND hwnd, const std::string& name_before) {
+  const int read = chosen ? m.ReadFile(*chosen, chosen->lpstrFileTitle, hwnd, 1, 1, 1, true) : -1;
+  if (read == 0) Msg("Could not open File");
+  if (read != 1) std::snprintf(m.sztitlename, kPathLength, "%s", name_before.c_str());
+  if (m.world_frame && m.scene) m.world_frame->SetPosition(m.scene, 0, 0, 30);
+}
+
+// Fills the record as the open dialog does when `path` is chosen: the full path, the name
+// and the offsets of the name and its extension. A relative path is taken from the working
+// directory, as the dialog would show it. False when the path does not fit.
+bool NameInRecord(const char* path, OPENFILENAMEA* ofn) {
+  std::error_code error;
+  std::string full = std::filesystem::absolute(path, error).lexically_normal().string();
+  if (error) full = path;
+  if (full.size() + 1 > ofn->nMaxFile || full.size() >= 0xFFFF) return false;
+  const size_t slash = full.rfind('/');
+  const size_t offset = slash == std::string::npos ? 0 : slash + 1;
+  const size_t dot = full.rfind('.');
+  std::memcpy(ofn->lpstrFile, full.c_str(), full.size() + 1);
+  ofn->nFileOffset = static_cast<WORD>(offset);
+  ofn->nFileExtension = dot == std::string::npos || dot < offset ? 0 : static_cast<WORD>(dot + 1);
+  std::snprintf(ofn->lpstrFileTitle, ofn->nMaxFileTitle, "%s", full.c_str() + offset);
+  return true;
+}
+
 }  // namespace
 
 bool Polygoni::Untitled() const {
@@ -444,10 +474,20 @@ int Polygoni::Open(HWND hwnd, bool saveas, bool save) {
   }
   if (save) return 0;
 
+  const std::string name_before = sztitlename;
   const BOOL chosen = GetOpenFileNameA(&ofn);
   if (const char* name = DialogErrorName(CommDlgExtendedError())) Msg(name);
-  if (chosen && ReadFile(ofn, ofn.lpstrFileTitle, hwnd, 1, 1, 1, true) == 0) Msg("Could not open File");
-  if (world_frame && scene) world_frame->SetPosition(scene, 0, 0, 30);
+  ReadChosen(*this, chosen ? &ofn : nullptr, hwnd, name_before);
+  return 1;
+}
+
+int Polygoni::OpenNamed(HWND hwnd, const char* path) {
+  OPENFILENAMEA ofn;
+  FillRecord(*this, hwnd, false, &ofn);
+  const std::string name_before = sztitlename;
+  const bool named = NameInRecord(path, &ofn);
+  if (!named) Msg("%s", DialogErrorName(FNERR_BUFFERTOOSMALL));
+  ReadChosen(*this, named ? &ofn : nullptr, hwnd, name_before);
   return 1;
 }
 

@@ -2,10 +2,12 @@
 // centre.
 #include "model/polygoni.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/errors.h"
 
@@ -38,11 +40,31 @@ void ProgramDirectory(char (&out)[kPathLength]) {
   out[length] = '\0';
 }
 
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The directory that holds Shapes/, with a trailing '/': the program's own in a build
+// tree, else the installed data directory beside its bin/ (PREFIX/share/facetry/). When
+// neither has it, the program's directory, so a missing library names the usual place.
+void ShapeDirectory(char (&out)[kPathLength]) {
+  ProgramDirectory(out);
+  if (!out[0] || IsDirectory(std::string(out) + "Shapes")) return;
+  std::string installed = out;
+  installed.erase(installed.size() - 1);  // the trailing '/'
+  const size_t slash = installed.rfind('/');
+  if (slash == std::string::npos) return;
+  installed = installed.substr(0, slash + 1) + "share/facetry/";
+  if (installed.size() < kPathLength && IsDirectory(installed + "Shapes"))
+    std::snprintf(out, kPathLength, "%s", installed.c_str());
+}
+
 }  // namespace
 
 void Polygoni::InitPolygoni() {
   std::snprintf(sztitlename, kPathLength, "%s", "UNTITLED");
-  ProgramDirectory(shapepath);
+  ShapeDirectory(shapepath);
 
   time = 0;
   sides = 3;

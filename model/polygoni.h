@@ -148,6 +148,8 @@ class Polygoni {
   void NewDevice(int width, int height);
   int New(HWND hwnd);
   int Open(HWND hwnd, bool saveas, bool save);
+  // Opens `path` as Open does once its dialog has chosen that file (facetry FILE).
+  int OpenNamed(HWND hwnd, const char* path);
   int Save(OPENFILENAMEA* ofn, bool saveasbut);
   // `filename` is the name without its directory; sx, sy, sz and del are not used.
   int ReadFile(OPENFILENAMEA ofn, char* filename, HWND hwnd, float sx, float sy, float sz, bool del);

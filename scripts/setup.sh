@@ -1,7 +1,7 @@
 # Shared by scripts/run, scripts/test and scripts/bench: installs the Debian packages the
 # build needs when any is missing (as root, or through sudo).
 facetry_packages=(cmake ninja-build g++ qt6-base-dev zlib1g-dev libpng-dev libgtest-dev
-                  libbenchmark-dev xvfb xauth)
+                  libbenchmark-dev xvfb xauth xdotool python3)
 
 facetry_install_missing() {
   local missing=()

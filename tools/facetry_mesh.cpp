@@ -1,21 +1,17 @@
-// facetry-mesh: reports on and converts .x and .3ds mesh files from the command line.
+// facetry-mesh: reports on, checks, converts and draws .x and .3ds mesh files from the
+// command line. `facetry-mesh --help` lists the commands and options; options may stand
+// anywhere on the line.
 //
-//   facetry-mesh info FILE
-//   facetry-mesh convert IN OUT [--text|--binary]
-//   facetry-mesh render IN.x OUT.png [options]   (see render_command.h)
-//
-// A name ending in .3ds (in any case) is a 3DS file, any other an .x file; the options
-// pick the encoding of an .x output.
+// A name ending in .3ds (in any case) is a 3DS file, any other an .x file.
 //
 // Kept free of the window layer so a run costs little more than reading the file.
-#include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -24,170 +20,11 @@
 #include "platform/rm/mesh_data.h"
 #include "platform/rm/types.h"
 #include "platform/rm/xfile/xfile.h"
+#include "tools/mesh_check.h"
+#include "tools/mesh_files.h"
 #include "tools/render_command.h"
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: facetry-mesh info FILE\n"
-    "       facetry-mesh convert IN OUT [--text|--binary]\n"
-    "       facetry-mesh render IN.x OUT.png [--size WxH] [--view front|side|top] [--mode solid|wireframe|points]\n";
-
-// Exit statuses.
-constexpr int kExitOk = 0;
-constexpr int kExitFileProblem = 1;
-constexpr int kExitUsage = 2;
-
-int Fail(const std::string& file, const std::string& problem) {
-  std::fprintf(stderr, "facetry-mesh: %s: %s\n", file.c_str(), problem.c_str());
-  return kExitFileProblem;
-}
-
-std::string ResultName(HRESULT r) {
-  if (r == D3DRMERR_BADFILE) return "D3DRMERR_BADFILE";
-  if (r == D3DRMERR_BADALLOC) return "D3DRMERR_BADALLOC";
-  if (r == D3DRMERR_BADVALUE) return "D3DRMERR_BADVALUE";
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(r));
-  return hex;
-}
-
-// A whole file's bytes: mapped when it is a regular file, else read into memory. Owns
-// the descriptor and the mapping.
-class FileBytes {
- public:
-  FileBytes() = default;
-  FileBytes(const FileBytes&) = delete;
-  FileBytes& operator=(const FileBytes&) = delete;
-  ~FileBytes() {
-    if (map_) munmap(map_, map_size_);
-    if (fd_ >= 0) close(fd_);
-  }
-
-  // Returns an empty string on success, else what went wrong.
-  std::string Open(const char* path) {
-    fd_ = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return std::string("cannot open: ") + std::strerror(errno);
-    struct stat st {};
-    if (fstat(fd_, &st) != 0) return std::string("cannot open: ") + std::strerror(errno);
-    if (S_ISDIR(st.st_mode)) return std::string("cannot open: ") + std::strerror(EISDIR);
-    if (S_ISREG(st.st_mode)) {
-      if (st.st_size == 0) return {};
-      // Populated up front: the reader walks every byte, so one call beats a fault per page.
-      void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, 0);
-      if (p != MAP_FAILED) {
-        map_ = p;
-        map_size_ = static_cast<size_t>(st.st_size);
-        return {};
-      }
-    }
-    // Pipes, devices, or a file that would not map: read it through.
-    unsigned char chunk[1 << 16];
-    for (;;) {
-      const ssize_t n = read(fd_, chunk, sizeof chunk);
-      if (n == 0) break;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return std::string("cannot read: ") + std::strerror(errno);
-      }
-      copy_.insert(copy_.end(), chunk, chunk + n);
-    }
-    return {};
-  }
-
-  const unsigned char* data() const { return map_ ? static_cast<const unsigned char*>(map_) : copy_.data(); }
-  size_t size() const { return map_ ? map_size_ : copy_.size(); }
-
- private:
-  int fd_ = -1;
-  void* map_ = nullptr;
-  size_t map_size_ = 0;
-  std::vector<unsigned char> copy_;
-};
-
-bool Is3dsPath(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string ext = path.substr(path.size() - 4);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext == ".3ds";
-}
-
-// Reads an .x FILE into `mesh`; on failure reports and returns false.
-bool LoadX(const char* path, MeshData* mesh, int* status) {
-  FileBytes bytes;
-  if (std::string problem = bytes.Open(path); !problem.empty()) {
-    *status = Fail(path, problem);
-    return false;
-  }
-  if (HRESULT r = xfile::Read(bytes.data(), bytes.size(), mesh); FAILED(r)) {
-    *status = Fail(path, "not a valid .x file (" + ResultName(r) + ")");
-    return false;
-  }
-  return true;
-}
-
-// Reads a 3DS FILE into `reader`; on failure reports and returns false.
-bool Load3ds(const char* path, Studio* reader, int* status) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) {
-    *status = Fail(path, std::string("cannot open: ") + std::strerror(errno));
-    return false;
-  }
-  struct stat st {};
-  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
-    std::fclose(f);
-    *status = Fail(path, std::string("cannot open: ") + std::strerror(EISDIR));
-    return false;
-  }
-  unsigned char magic[2] = {0, 0};
-  const size_t got = std::fread(magic, 1, sizeof magic, f);
-  if (got > 0 && magic[0] == 0x4D && magic[1] == 0x4D) {
-    reader->bin3ds = f;
-    reader->ReadPrimaryChunk();
-    reader->bin3ds = nullptr;
-  }
-  std::fclose(f);
-  std::string problem;
-  if (got == 0)
-    problem = "empty";
-  else if (got < 2 || magic[0] != 0x4D || magic[1] != 0x4D)
-    problem = "no 3DS main chunk";
-  else if (reader->damaged)
-    problem = "damaged";
-  if (problem.empty()) return true;
-  *status = Fail(path, "not a valid .3ds file (" + problem + ")");
-  return false;
-}
-
-// The file's triangles as a mesh. Faces naming a vertex the file does not have are left
-// out, and reported.
-void MeshFrom3ds(const char* path, Studio* reader, MeshData* mesh) {
-  mesh->positions = std::move(reader->verts);
-  mesh->positions.resize(reader->vertex_count);
-  mesh->face_sizes.reserve(reader->face_count);
-  mesh->face_indices.reserve(size_t{reader->face_count} * 3);
-  size_t missing = 0;
-  for (unsigned i = 0; i < reader->face_count; ++i) {
-    const sfaces& f = reader->facesl[i];
-    if (f.a >= reader->vertex_count || f.b >= reader->vertex_count || f.c >= reader->vertex_count) {
-      ++missing;
-      continue;
-    }
-    mesh->face_sizes.push_back(3);
-    mesh->face_indices.insert(mesh->face_indices.end(), {f.a, f.b, f.c});
-  }
-  if (missing > 0)
-    std::fprintf(stderr, "facetry-mesh: %s: %zu faces name a missing vertex and are left out\n", path,
-                 missing);
-}
-
-bool Load(const char* path, MeshData* mesh, int* status) {
-  if (!Is3dsPath(path)) return LoadX(path, mesh, status);
-  Studio reader;
-  if (!Load3ds(path, &reader, status)) return false;
-  MeshFrom3ds(path, &reader, mesh);
-  return true;
-}
 
 void PrintInfo(size_t vertices, size_t faces, size_t triangles, size_t groups, size_t materials,
                const std::vector<D3DVECTOR>& positions) {
@@ -281,7 +118,7 @@ std::string Write3ds(const MeshData& mesh, const char* out) {
 int Convert(const char* in, const char* out, D3DRMXOFFORMAT format) {
   MeshData mesh;
   int status = kExitOk;
-  if (!Load(in, &mesh, &status)) return status;
+  if (!LoadMesh(in, &mesh, &status)) return status;
   if (Is3dsPath(out)) {
     if (std::string problem = Write3ds(mesh, out); !problem.empty()) return Fail(out, problem);
     return kExitOk;
@@ -295,28 +132,174 @@ int Convert(const char* in, const char* out, D3DRMXOFFORMAT format) {
   return kExitOk;
 }
 
-int Usage() {
-  std::fputs(kUsage, stderr);
+constexpr const char* kUsage =
+    "usage: facetry-mesh info FILE\n"
+    "       facetry-mesh check FILE\n"
+    "       facetry-mesh convert IN OUT [--text|--binary]\n"
+    "       facetry-mesh render IN OUT.png [--size WxH] [--view front|side|top] [--mode solid|wireframe|points]\n"
+    "Try 'facetry-mesh --help' for more.\n";
+
+constexpr const char* kHelp =
+    "usage: facetry-mesh COMMAND [OPTION]... FILE...\n"
+    "Reports on, checks, converts and draws .x and .3ds mesh files.\n"
+    "\n"
+    "Commands:\n"
+    "  info FILE          counts and bounding box, one \"key: value\" per line\n"
+    "  check FILE         counts degenerate faces (fewer than 3 distinct corners, or no\n"
+    "                     area), edges used by more than two faces and vertices no face\n"
+    "                     uses, one \"key: value\" per line; fails when any is found\n"
+    "  convert IN OUT     writes IN's mesh to OUT, .x or .3ds by OUT's extension\n"
+    "  render IN OUT.png  draws IN's mesh into a PNG image\n"
+    "\n"
+    "Options (anywhere on the line):\n"
+    "  -o, --output FILE  the output of convert or render, in place of the second name\n"
+    "  --text, --binary   the encoding of an .x output (binary unless --text)\n"
+    "  --size WxH         render: the image size, 1 to 8192 each way (640x480)\n"
+    "  --view VIEW        render: front, side or top (front)\n"
+    "  --mode MODE        render: solid, wireframe or points (solid)\n"
+    "  -h, --help         this text\n"
+    "  --version          the version\n"
+    "  --                 the words after it are file names, even if they start with '-'\n"
+    "\n"
+    "A name ending in .3ds (any case) is read and written as 3DS, any other as .x.\n"
+    "In check, corners at exactly the same position count as one vertex.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  done (check: nothing found)\n"
+    "  1  a file could not be read or written, or check found a problem\n"
+    "  2  the command line was wrong\n";
+
+// The command line, taken apart. Options are recognised wherever they stand.
+struct Request {
+  std::string command;
+  std::vector<std::string> files;
+  std::string output;
+  bool has_output = false;
+  bool text = false, binary = false;
+  bool help = false, version = false;
+  std::vector<std::string> render_options;  // option and value pairs, for render
+  std::string problem;                      // the first thing wrong with the line
+};
+
+Request Parse(int argc, char** argv) {
+  Request r;
+  const auto wrong = [&r](const std::string& problem) {
+    if (r.problem.empty()) r.problem = problem;
+  };
+  bool only_names = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool is_option = !only_names && arg.size() > 1 && arg[0] == '-';
+    if (!is_option) {
+      if (r.command.empty())
+        r.command = arg;
+      else
+        r.files.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      only_names = true;
+    } else if (arg == "-h" || arg == "--help") {
+      r.help = true;
+    } else if (arg == "--version") {
+      r.version = true;
+    } else if (arg == "--text") {
+      r.text = true;
+    } else if (arg == "--binary") {
+      r.binary = true;
+    } else if (arg == "-o" || arg == "--output" || arg == "--size" || arg == "--view" || arg == "--mode") {
+      if (i + 1 >= argc) {
+        wrong(arg + " needs a value");
+        continue;
+      }
+      const std::string value = argv[++i];
+      if (arg == "-o" || arg == "--output") {
+        if (r.has_output) wrong("more than one output named");
+        r.output = value;
+        r.has_output = true;
+      } else {
+        r.render_options.insert(r.render_options.end(), {arg, value});
+      }
+    } else {
+      wrong("unknown option " + arg);
+    }
+  }
+  return r;
+}
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "facetry-mesh: %s\n%s", problem.c_str(), kUsage);
   return kExitUsage;
+}
+
+int Check(const char* path) {
+  MeshData mesh;
+  int status = kExitOk;
+  size_t left_out = 0;
+  if (!LoadMesh(path, &mesh, &status, &left_out)) return status;
+  MeshCheck check = CheckMesh(mesh);
+  // A face naming a vertex the file does not have has fewer than three corners.
+  check.faces += left_out;
+  check.degenerate_faces += left_out;
+  std::printf(
+      "vertices: %zu\nfaces: %zu\nedges: %zu\ndegenerate_faces: %zu\nnonmanifold_edges: %zu\n"
+      "unreferenced_vertices: %zu\n",
+      check.vertices, check.faces, check.edges, check.degenerate_faces, check.nonmanifold_edges,
+      check.unreferenced_vertices);
+  return check.Clean() && left_out == 0 ? kExitOk : kExitFileProblem;
+}
+
+// The input and output of convert and render: two names, or one and -o.
+bool InAndOut(const Request& r, std::string* in, std::string* out) {
+  if (r.files.size() == 2 && !r.has_output) {
+    *in = r.files[0];
+    *out = r.files[1];
+    return true;
+  }
+  if (r.files.size() == 1 && r.has_output) {
+    *in = r.files[0];
+    *out = r.output;
+    return true;
+  }
+  return false;
+}
+
+int Run(const Request& r) {
+  const bool single = r.command == "info" || r.command == "check";
+  const bool pair = r.command == "convert" || r.command == "render";
+  if (!single && !pair) return Usage(r.command.empty() ? "no command given" : "unknown command " + r.command);
+  if (!r.render_options.empty() && r.command != "render")
+    return Usage(r.render_options[0] + " is an option of render");
+  if ((r.text || r.binary) && r.command != "convert") return Usage("--text and --binary are options of convert");
+  if (r.text && r.binary) return Usage("--text and --binary together");
+  if (single) {
+    if (r.has_output) return Usage(r.command + " writes no file");
+    if (r.files.size() != 1) return Usage(r.command + " takes one file");
+    return r.command == "info" ? Info(r.files[0].c_str()) : Check(r.files[0].c_str());
+  }
+  std::string in, out;
+  if (!InAndOut(r, &in, &out)) return Usage(r.command + " takes an input and an output file");
+  if (r.command == "convert") return Convert(in.c_str(), out.c_str(), r.text ? D3DRMXOF_TEXT : D3DRMXOF_BINARY);
+  std::vector<std::string> words = {"render", in, out};
+  words.insert(words.end(), r.render_options.begin(), r.render_options.end());
+  std::vector<char*> render_argv;
+  for (std::string& w : words) render_argv.push_back(w.data());
+  return RunRenderCommand(static_cast<int>(render_argv.size()), render_argv.data());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage();
-  const std::string command = argv[1];
-  if (command == "render") return RunRenderCommand(argc - 1, argv + 1);
-  if (command == "info" && argc == 3) return Info(argv[2]);
-  if (command == "convert" && (argc == 4 || argc == 5)) {
-    D3DRMXOFFORMAT format = D3DRMXOF_BINARY;
-    if (argc == 5) {
-      const std::string option = argv[4];
-      if (option == "--text")
-        format = D3DRMXOF_TEXT;
-      else if (option != "--binary")
-        return Usage();
-    }
-    return Convert(argv[2], argv[3], format);
+  const Request request = Parse(argc, argv);
+  // Asking for help or the version is never a usage error.
+  if (request.help) {
+    std::fputs(kHelp, stdout);
+    return kExitOk;
   }
-  return Usage();
+  if (request.version) {
+    std::printf("facetry-mesh %s\n", FACETRY_VERSION);
+    return kExitOk;
+  }
+  if (!request.problem.empty()) return Usage(request.problem);
+  return Run(request);
 }

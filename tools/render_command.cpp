@@ -8,17 +8,14 @@
 #include <vector>
 
 #include "platform/rm/d3drm.h"
+#include "tools/mesh_files.h"
 #include "tools/png_file.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: facetry-mesh render IN.x OUT.png [--size WxH] [--view front|side|top] "
+    "usage: facetry-mesh render IN OUT.png [--size WxH] [--view front|side|top] "
     "[--mode solid|wireframe|points]\n";
-
-constexpr int kExitOk = 0;
-constexpr int kExitFileProblem = 1;
-constexpr int kExitUsage = 2;
 
 constexpr int kDefaultWidth = 640, kDefaultHeight = 480;
 constexpr int kMaxSide = 8192;
@@ -50,11 +47,6 @@ constexpr ViewAxes kViewAxes[] = {
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "facetry-mesh: %s\n%s", problem.c_str(), kUsage);
   return kExitUsage;
-}
-
-int Fail(const std::string& file, const std::string& problem) {
-  std::fprintf(stderr, "facetry-mesh: %s: %s\n", file.c_str(), problem.c_str());
-  return kExitFileProblem;
 }
 
 bool ParseSide(const std::string& s, int* out) {
@@ -157,6 +149,30 @@ HRESULT Frame(const D3DRMBOX& box, const ViewAxes& axes, int width, int height, 
   return r;
 }
 
+// A 3DS file's triangles into the builder. The file has no normals; the builder makes
+// smooth ones, so the mesh is lit as an .x file without normals would be.
+int Load3dsInto(const std::string& path, IDirect3DRMMeshBuilder* builder) {
+  MeshData mesh;
+  int status = kExitOk;
+  if (!LoadMesh(path.c_str(), &mesh, &status)) return status;
+  if (mesh.face_sizes.empty()) return kExitOk;  // refused below with the .x files' words
+  std::vector<DWORD> data;
+  data.reserve(mesh.face_sizes.size() + mesh.face_indices.size() + 1);
+  size_t at = 0;
+  for (uint32_t n : mesh.face_sizes) {
+    data.push_back(n);
+    data.insert(data.end(), mesh.face_indices.begin() + static_cast<ptrdiff_t>(at),
+                mesh.face_indices.begin() + static_cast<ptrdiff_t>(at + n));
+    at += n;
+  }
+  data.push_back(0);
+  if (FAILED(builder->AddFaces(static_cast<DWORD>(mesh.positions.size()), mesh.positions.data(), 0, nullptr,
+                               data.data(), nullptr)) ||
+      FAILED(builder->GenerateNormals()))
+    return Fail(path, "cannot make a mesh from the file");
+  return kExitOk;
+}
+
 std::string Directory(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -173,8 +189,12 @@ int Render(const Options& o) {
   IDirect3DRMMeshBuilder* builder_raw = nullptr;
   if (FAILED(rm->CreateMeshBuilder(&builder_raw))) return Fail(o.in, "cannot make a mesh builder");
   RmRef<IDirect3DRMMeshBuilder> builder(builder_raw, false);
-  const HRESULT loaded = builder->Load(o.in.c_str(), nullptr, D3DRMLOAD_FROMFILE, nullptr, nullptr);
-  if (FAILED(loaded)) return Fail(o.in, LoadProblem(loaded));
+  if (Is3dsPath(o.in)) {
+    if (int status = Load3dsInto(o.in, builder.get()); status != kExitOk) return status;
+  } else {
+    const HRESULT loaded = builder->Load(o.in.c_str(), nullptr, D3DRMLOAD_FROMFILE, nullptr, nullptr);
+    if (FAILED(loaded)) return Fail(o.in, LoadProblem(loaded));
+  }
   if (builder->GetFaceCount() == 0) return Fail(o.in, "the file holds no faces to render");
 
   IDirect3DRMMesh* mesh_raw = nullptr;

@@ -1,7 +1,9 @@
 // facetry-mesh render: draws a mesh file into a PNG image.
 //
-//   facetry-mesh render IN.x OUT.png [--size WxH] [--view front|side|top]
-//                                    [--mode solid|wireframe|points]
+//   facetry-mesh render IN OUT.png [--size WxH] [--view front|side|top]
+//                                  [--mode solid|wireframe|points]
+//
+// IN is an .x file, or a 3DS file when its name ends in .3ds.
 //
 // The mesh is framed so that its bounding box fills about 80% of the image, seen from the
 // front (from -z, looking along +z), from the left side (from -x, looking along +x) or from

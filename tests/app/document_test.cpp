@@ -102,6 +102,37 @@ TEST_F(Documents, SavedFilesOpenAsTheSameMeshInBothFormats) {
   EXPECT_FALSE(app.file_dialogs[2].save);
 }
 
+// facetry FILE: the file opens as File > Open opens it, named by its full path; a file
+// that cannot be read gives Open's message and leaves an empty, untitled document.
+TEST_F(Documents, AFileNamedOnTheCommandLineOpensAsOpenDoes) {
+  DrawTriangle();
+  const auto drawn = Positions();
+  app.files = {Path("named.3ds")};
+  Run(kSaveAs);
+  Run(kNew);
+  ASSERT_EQ(polygoner.num_points, 0);
+
+  // Named relative to the working directory, as a shell passes it.
+  const fs::path cwd = fs::current_path();
+  fs::current_path(dir);
+  polygoner.OpenNamed(app.main(), "named.3ds");
+  fs::current_path(cwd);
+  EXPECT_TRUE(app.boxes.empty()) << app.boxes.front().text;
+  EXPECT_EQ(polygoner.num_faces, 1);
+  ExpectNear(Positions(), drawn, "named.3ds");
+  EXPECT_STREQ(polygoner.sztitlename, Path("named.3ds").c_str());
+  EXPECT_EQ(app.Title(), "Facetry -  " + Path("named.3ds"));
+  EXPECT_EQ(app.file_dialogs.size(), 1u) << "no dialog besides the Save As";
+  ExpectSound("named");
+
+  Run(kNew);
+  std::ofstream(Path("broken.x")) << "not a mesh";
+  polygoner.OpenNamed(app.main(), Path("broken.x").c_str());
+  EXPECT_TRUE(Told("Could not open File"));
+  EXPECT_EQ(polygoner.num_points, 0);
+  EXPECT_STREQ(polygoner.sztitlename, "UNTITLED") << "Save must not write over the refused file";
+}
+
 TEST_F(Documents, ReplacingAFileAsksFirstAndCancelLeavesItAlone) {
   DrawTriangle();
   const std::string target = Path("old.3ds");

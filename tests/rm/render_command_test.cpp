@@ -41,21 +41,25 @@ class RenderCommand : public ::testing::Test {
 };
 
 const std::string kCube = std::string(FACETRY_SAMPLES_DIR) + "/x/assimp_test_cube_text.x";
+const std::string kCube3ds = std::string(FACETRY_SAMPLES_DIR) + "/3ds/assimp_RotatingCube.3DS";
 
-// Lit pixels inside the image's middle, and a margin left around the framed mesh.
+// Lit pixels inside the image's middle, and a margin left around the framed mesh; a 3DS
+// file as an .x file.
 TEST_F(RenderCommand, FramesTheMeshInTheMiddleOfTheImage) {
-  for (const char* view : {"front", "side", "top"}) {
-    const std::string out = Out(std::string(view) + ".png");
-    ASSERT_EQ(Run({kCube, out, "--size", "120x90", "--view", view}), 0) << view;
-    int w = 0, h = 0;
-    std::vector<uint32_t> px;
-    ASSERT_EQ(ReadPng(out, &w, &h, &px), "");
-    ASSERT_EQ(w, 120);
-    ASSERT_EQ(h, 90);
-    EXPECT_NE(px[45 * 120 + 60] & 0xFFFFFF, 0u) << view;
-    for (int x = 0; x < w; ++x) {
-      EXPECT_EQ(px[x] & 0xFFFFFF, 0u) << view << " top row";
-      EXPECT_EQ(px[size_t(h - 1) * w + x] & 0xFFFFFF, 0u) << view << " bottom row";
+  for (const std::string& in : {kCube, kCube3ds}) {
+    for (const char* view : {"front", "side", "top"}) {
+      const std::string out = Out(std::string(view) + ".png");
+      ASSERT_EQ(Run({in, out, "--size", "120x90", "--view", view}), 0) << in << " " << view;
+      int w = 0, h = 0;
+      std::vector<uint32_t> px;
+      ASSERT_EQ(ReadPng(out, &w, &h, &px), "");
+      ASSERT_EQ(w, 120);
+      ASSERT_EQ(h, 90);
+      EXPECT_NE(px[45 * 120 + 60] & 0xFFFFFF, 0u) << in << " " << view;
+      for (int x = 0; x < w; ++x) {
+        EXPECT_EQ(px[x] & 0xFFFFFF, 0u) << in << " " << view << " top row";
+        EXPECT_EQ(px[size_t(h - 1) * w + x] & 0xFFFFFF, 0u) << in << " " << view << " bottom row";
+      }
     }
   }
 }
@@ -82,6 +86,8 @@ TEST_F(RenderCommand, ReportsBadInputAndUsage) {
   const std::string out = Out("never.png");
   EXPECT_EQ(Run({dir_ + "/missing.x", out}), 1);
   EXPECT_EQ(Run({std::string(FACETRY_SAMPLES_DIR) + "/x/assimp_invalid_empty.x", out}), 1);
+  EXPECT_EQ(Run({std::string(FACETRY_SAMPLES_DIR) + "/3ds/assimp_invalid_empty.3ds", out}), 1);
+  EXPECT_EQ(Run({dir_ + "/missing.3ds", out}), 1);
   EXPECT_EQ(access(out.c_str(), F_OK), -1);
   EXPECT_EQ(Run({kCube, dir_ + "/no/such/dir/out.png"}), 1);
   EXPECT_EQ(Run({kCube}), 2);

@@ -152,13 +152,109 @@ TEST_F(FacetryMesh, BadFilesGiveOneLineAndStatusOneAndConvertToNothing) {
   }
 }
 
-TEST_F(FacetryMesh, UsageErrorsGiveStatusTwo) {
-  for (const char* args : {"", "info", "info a b", "convert a", "convert a b --zip", "inspect a"}) {
+TEST_F(FacetryMesh, UsageErrorsGiveStatusTwoAndSayWhatIsWrong) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "no command given"},
+      {"info", "info takes one file"},
+      {"info a b", "info takes one file"},
+      {"check a -o b", "check writes no file"},
+      {"convert a", "convert takes an input and an output file"},
+      {"convert a b -o c", "convert takes an input and an output file"},
+      {"convert a -o b -o c", "more than one output named"},
+      {"convert a b --zip", "unknown option --zip"},
+      {"convert a b --text --binary", "--text and --binary together"},
+      {"info a --text", "--text and --binary are options of convert"},
+      {"convert a b --size 10x10", "--size is an option of render"},
+      {"render a -o", "-o needs a value"},
+      {"inspect a", "unknown command inspect"},
+  };
+  for (const auto& [args, problem] : cases) {
     const ToolRun r = Tool(args);
     EXPECT_EQ(r.status, 2) << args;
-    EXPECT_EQ(r.err.rfind("usage: facetry-mesh", 0), 0u) << args;
+    EXPECT_EQ(r.err.rfind("facetry-mesh: " + std::string(problem) + "\nusage: facetry-mesh", 0), 0u)
+        << args << ": " << r.err;
     EXPECT_EQ(r.out, "") << args;
   }
+  // Help and the version are answers, not errors, wherever they stand.
+  for (const char* args : {"--help", "convert a --zip -h", "info --help"}) {
+    const ToolRun r = Tool(args);
+    EXPECT_EQ(r.status, 0) << args;
+    EXPECT_NE(r.out.find("Exit status:\n  0  done"), std::string::npos) << args;
+    EXPECT_NE(r.out.find("  2  the command line was wrong"), std::string::npos) << args;
+    EXPECT_EQ(r.err, "") << args;
+  }
+  const ToolRun version = Tool("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "facetry-mesh " FACETRY_VERSION "\n");
+}
+
+TEST_F(FacetryMesh, OptionsStandAnywhereAndDashOTakesTheOutput) {
+  REQUIRE_SAMPLE(cube, "x/assimp_test_cube_text.x");
+  const std::string expected = Info(cube).out;
+  // Each spelling must write a text-encoded copy of the cube to out.x.
+  for (const char* line : {"convert --text IN OUT", "convert IN OUT --text", "--text convert IN OUT",
+                                  "convert IN --text -o OUT", "convert -o OUT IN --text",
+                                  "convert --output OUT --text -- IN"}) {
+    const fs::path out = dir / "out.x";
+    fs::remove(out);
+    std::string args = line;
+    args.replace(args.find("IN"), 2, Quoted(cube));
+    args.replace(args.find("OUT"), 3, Quoted(out));
+    const ToolRun r = Tool(args);
+    ASSERT_EQ(r.status, 0) << line << ": " << r.err;
+    EXPECT_EQ(Slurp(out).substr(8, 4), "txt ") << line;
+    EXPECT_EQ(Info(out).out, expected) << line;
+  }
+  // After "--" a name may start with a dash.
+  fs::copy_file(cube, dir / "-cube.x");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(dir);
+  const ToolRun named = Tool("info -- -cube.x"), refused = Tool("info -cube.x");
+  fs::current_path(cwd);
+  EXPECT_EQ(named.status, 0) << named.err;
+  EXPECT_EQ(named.out, expected);
+  EXPECT_EQ(refused.status, 2);
+}
+
+// Corners, by index: v6 lies on v2 and v8 is used by no face.
+//   f0 (0 1 2), f1 (1 0 3), f2 (0 1 4)  three faces on the edge v0-v1
+//   f3 (2 2 3)                           two distinct corners
+//   f4 (2 3 6)                           two distinct positions
+//   f5 (3 5 7)                           three corners on the z axis: no area
+constexpr const char* kFaultyMesh =
+    "xof 0302txt 0032\nMesh {\n9;\n"
+    "0;0;0;,\n1;0;0;,\n0;1;0;,\n0;0;1;,\n0;-1;0;,\n0;0;2;,\n0;1;0;,\n0;0;3;,\n5;5;5;;\n"
+    "6;\n3;0,1,2;,\n3;1,0,3;,\n3;0,1,4;,\n3;2,2,3;,\n3;2,3,6;,\n3;3,5,7;;\n}\n";
+
+constexpr const char* kTetrahedron =
+    "xof 0302txt 0032\nMesh {\n4;\n0;0;0;,\n1;0;0;,\n0;1;0;,\n0;0;1;;\n"
+    "4;\n3;0,2,1;,\n3;0,1,3;,\n3;0,3,2;,\n3;1,2,3;;\n}\n";
+
+TEST_F(FacetryMesh, CheckCountsDegenerateFacesOverusedEdgesAndLooseVertices) {
+  Spill(dir / "faulty.x", kFaultyMesh);
+  Spill(dir / "tetra.x", kTetrahedron);
+  ASSERT_EQ(Convert(dir / "faulty.x", dir / "faulty.3ds"), 0);
+
+  // The 3DS copy holds the same triangles over the same vertices, so it reports the same.
+  for (const char* name : {"faulty.x", "faulty.3ds"}) {
+    const ToolRun r = Tool("check " + Quoted(dir / name));
+    EXPECT_EQ(r.status, 1) << name;
+    EXPECT_EQ(r.out,
+              "vertices: 9\nfaces: 6\nedges: 10\ndegenerate_faces: 3\nnonmanifold_edges: 1\n"
+              "unreferenced_vertices: 1\n")
+        << name;
+    EXPECT_EQ(r.err, "") << name;
+  }
+  const ToolRun clean = Tool("check " + Quoted(dir / "tetra.x"));
+  EXPECT_EQ(clean.status, 0) << clean.err;
+  EXPECT_EQ(clean.out,
+            "vertices: 4\nfaces: 4\nedges: 6\ndegenerate_faces: 0\nnonmanifold_edges: 0\n"
+            "unreferenced_vertices: 0\n");
+  // A file that cannot be read is a failure too, with the one-line report.
+  const ToolRun missing = Tool("check " + Quoted(dir / "none.3ds"));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err, "facetry-mesh: " + (dir / "none.3ds").string() + ": cannot open: No such file or directory\n");
 }
 
 TEST_F(FacetryMesh, ConvertXToThreeDsAndBackKeepsPositionsAndTriangles) {
