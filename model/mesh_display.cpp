@@ -60,8 +60,10 @@ void Aim(IDirect3DRMMesh* mesh, int group, unsigned count, bool reversed, std::v
 // each target, with position, normal, colour and the corner's texture coordinate in units
 // of the scaled image. The texture repeats, so the solid mesh shows exactly what the
 // texture view shows. The meshes' own storage is written directly: no list is built only
-// to be copied, and with no face mesh shown only the normals are computed.
-void WriteFaceVertices(Polygoni* m, D3DCOLOR colour, const std::vector<VertexTarget>& targets) {
+// to be copied, and with no face mesh shown only the normals are computed. With
+// `moved_only`, faces with no selected corner are left as they are: nothing of theirs moved.
+void WriteFaceVertices(Polygoni* m, D3DCOLOR colour, const std::vector<VertexTarget>& targets,
+                       bool moved_only = false) {
   const int w = mesh_texture.tswidth, h = mesh_texture.tsheight;
   const bool sized = w > 0 && h > 0;
   const float fw = static_cast<float>(w), fh = static_cast<float>(h);
@@ -94,6 +96,9 @@ void WriteFaceVertices(Polygoni* m, D3DCOLOR colour, const std::vector<VertexTar
       // prefetch stops at page boundaries.
       if (k + kFacesAhead < n) __builtin_prefetch(&g->data[k + kFacesAhead]);
       FaceStuff& face = g->data[k];
+      if (moved_only && !m->pointdata[*face.points[0]].selected && !m->pointdata[*face.points[1]].selected &&
+          !m->pointdata[*face.points[2]].selected)
+        continue;
       // An unchanged normal is not stored again, so the faces of a still model stay clean
       // in the cache and are not written back.
       const _D3DVECTOR normal = FaceNormal(p0, p1, p2);
@@ -251,13 +256,13 @@ void Polygoni::DrawPolygons(bool textu, bool back, bool outline_only, bool /*ini
   WriteFaceVertices(this, colour, targets);
 }
 
-void Polygoni::UpdateMesh() {
+void Polygoni::UpdateMesh(bool moved_only) {
   const auto count = 3 * static_cast<unsigned>(std::max(num_faces, 0));
   std::vector<VertexTarget> targets;
   if (rmode != PW) Aim(scenemesh, group, count, rmode == BF, &targets);
   Aim(scenewiremesh2, groupw2, count, true, &targets);
   Aim(scenewiremesh, groupw, count, false, &targets);
-  WriteFaceVertices(this, MeshColour(), targets);
+  WriteFaceVertices(this, MeshColour(), targets, moved_only);
 }
 
 void Polygoni::ReDrawMesh() {

@@ -112,7 +112,9 @@ class Polygoni {
 
   // --- Mesh rebuild and display (mesh_display.cpp)
   void DrawPolygons(bool textu, bool back, bool wireframe, bool init);
-  void UpdateMesh();
+  // Rewrites the face meshes' vertices from the points; `moved_only` leaves the faces with no
+  // selected corner, for a drag of some of the points.
+  void UpdateMesh(bool moved_only = false);
   void ReDrawMesh();
   void ChangeVisible(bool show_points, bool show_wires);
   void UpdateActive();

@@ -96,9 +96,11 @@ int Polygoni::MoveSelectedPoints() {
   const int view = model_links.active_view ? model_links.active_view() : 1;
   const _D3DVECTOR d = moves ? StepOf(view, mode, mouser.rdifference) : _D3DVECTOR{0, 0, 0};
   const bool relay_wires = rmode == PW || time > 0;
+  int moved = 0;
   for (int i = 0; i < num_points; ++i) {
     PointStuff& p = pointdata[i];
     if (!p.selected) continue;
+    ++moved;
     switch (mode) {
       case translate:
         p.point = {p.point.x + d.x, p.point.y + d.y, p.point.z + d.z};
@@ -146,7 +148,7 @@ int Polygoni::MoveSelectedPoints() {
       model_links.move_pointer(&seen);
     }
   }
-  UpdateMesh();
+  UpdateMesh(moved < num_points);
   vp_data.MakeRoom();
   return 0;
 }

@@ -114,15 +114,15 @@ void Polygoni::MoveCamera(float x, float y, float z, modify_mode movetype) {
       MarkAllPoints(this, true);
       const modify_mode saved = move_m;
       move_m = translate;
+      // One pass lays the points, the faces and, where they are shown, the wires; hidden
+      // wires are laid when the move ends or they are shown, as after a turn.
       MoveSelectedPoints();
+      mouser.rdifference = {0, 0, 0};
       movelatch = false;
       move_m = saved;
       MarkAllPoints(this, false);
       const D3DVECTOR o = active == 2 ? D3DVECTOR{-z, y, x} : active == 3 ? D3DVECTOR{x, -z, y} : D3DVECTOR{x, y, z};
       world_frame2->SetPosition(scene, at.x + o.x, at.y + o.y, at.z + o.z);
-      MarkAllPoints(this, false);
-      UpdateMesh();
-      ValidateMesh();
     } else {
       world_frame->GetPosition(scene, &center_mov);
       MarkAllPoints(this, true);

@@ -34,10 +34,11 @@ struct FrameConversionCache {
     bool ok = false;
     Mat4 m;
   };
-  // Two entries: a test converting between two pairs in turn keeps both.
+  // A few entries, the most recently used first: laying a wire converts through both its
+  // ends and the scene in turn.
+  static constexpr int kEntries = 4;
   struct Table {
-    Entry entries[2];
-    int next = 0;
+    Entry entries[kEntries];
   };
 
   static uint64_t VersionOf(const IDirect3DRMFrame* f) { return f ? f->version_ : 0; }
@@ -45,15 +46,18 @@ struct FrameConversionCache {
   template <class Make>
   static bool Get(Table& table, const IDirect3DRMFrame* from, const IDirect3DRMFrame* to, Mat4* m, Make make) {
     const uint64_t epoch = IDirect3DRMFrame::tree_epoch_;
-    for (Entry& e : table.entries) {
+    Entry* entries = table.entries;
+    for (int i = 0; i < kEntries; ++i) {
+      const Entry& e = entries[i];
       if (e.from == from && e.to == to && e.epoch == epoch && e.from_version == VersionOf(from) &&
           e.to_version == VersionOf(to)) {
-        *m = e.m;
-        return e.ok;
+        std::rotate(entries, entries + i, entries + i + 1);
+        *m = entries[0].m;
+        return entries[0].ok;
       }
     }
-    Entry& e = table.entries[table.next];
-    table.next ^= 1;
+    std::rotate(entries, entries + kEntries - 1, entries + kEntries);
+    Entry& e = entries[0];
     e.from = from;
     e.to = to;
     e.epoch = epoch;
@@ -244,6 +248,11 @@ Mat4 IDirect3DRMFrame::World() const {
 
 void IDirect3DRMFrame::WorldMatrix(D3DRMMATRIX4D m) const { math3d::ToD3DMatrix(World(), m); }
 
+bool IDirect3DRMFrame::InverseWorld(Mat4* m) const {
+  return FrameConversionCache::Get(inverse_world_cache, this, nullptr, m,
+                                   [this](Mat4* out) { return math3d::AffineInverse(World(), out); });
+}
+
 Mat4 CoordinatesBetween(const IDirect3DRMFrame& from, const IDirect3DRMFrame& to) {
   D3DRMMATRIX4D from_world, to_world;
   from.WorldMatrix(from_world);
@@ -261,7 +270,7 @@ bool IDirect3DRMFrame::RefToParent(const IDirect3DRMFrame* ref, Mat4* m) const {
   const IDirect3DRMFrame* parent = parent_;
   return FrameConversionCache::Get(ref_to_parent_cache, ref, parent, m, [ref, parent](Mat4* out) {
     Mat4 parent_inverse = math3d::Identity();
-    if (parent && !math3d::AffineInverse(parent->World(), &parent_inverse)) return false;
+    if (parent && !parent->InverseWorld(&parent_inverse)) return false;
     *out = math3d::Multiply(ref->World(), parent_inverse);
     return true;
   });
@@ -275,7 +284,7 @@ bool IDirect3DRMFrame::ParentToRef(const IDirect3DRMFrame* ref, Mat4* m) const {
   const IDirect3DRMFrame* parent = parent_;
   return FrameConversionCache::Get(parent_to_ref_cache, parent, ref, m, [ref, parent](Mat4* out) {
     Mat4 ref_inverse;
-    if (!math3d::AffineInverse(ref->World(), &ref_inverse)) return false;
+    if (!ref->InverseWorld(&ref_inverse)) return false;
     *out = parent ? math3d::Multiply(parent->World(), ref_inverse) : ref_inverse;
     return true;
   });
@@ -520,9 +529,7 @@ HRESULT IDirect3DRMFrame::Transform(D3DVECTOR* dst, const D3DVECTOR* src) {
 HRESULT IDirect3DRMFrame::InverseTransform(D3DVECTOR* dst, const D3DVECTOR* src) {
   if (!dst || !src) return D3DRMERR_BADVALUE;
   Mat4 inverse;
-  const bool invertible = FrameConversionCache::Get(inverse_world_cache, this, nullptr, &inverse,
-                                                    [this](Mat4* out) { return math3d::AffineInverse(World(), out); });
-  if (!invertible) return D3DRMERR_BADVALUE;
+  if (!InverseWorld(&inverse)) return D3DRMERR_BADVALUE;
   *dst = math3d::ToD3DVector(math3d::TransformPoint(math3d::ToVec3(*src), inverse));
   return D3DRM_OK;
 }

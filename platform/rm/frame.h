@@ -91,6 +91,8 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   };
 
   math3d::Mat4 World() const;
+  // The world-to-frame matrix; false when the frame cannot be inverted.
+  bool InverseWorld(math3d::Mat4* m) const;
   // Called whenever local_ or the tree changes: what cached conversions read goes stale.
   void Changed();
   bool IsAncestorOf(const IDirect3DRMFrame* frame) const;
