@@ -1,41 +1,6 @@
-// The point and wire templates, each element's display objects, wire attachment to points,
-// the selection centre and the scene error report.
+// Each point's display objects, wire attachment to points, the selection centre and the
+// scene error report. A wire's prism is checked with slot reuse in element_storage_test.
 #include "tests/model/model_fixture.h"
-
-namespace {
-
-RmRef<IDirect3DRMMesh> MeshOf(IDirect3DRMMeshBuilder* builder) {
-  IDirect3DRMMesh* mesh = nullptr;
-  EXPECT_EQ(builder->CreateMesh(&mesh), D3DRM_OK);
-  return RmRef<IDirect3DRMMesh>(mesh, false);
-}
-
-}  // namespace
-
-TEST_F(ModelTest, TemplatesHaveTheirGeometryScaleQualityAndMaterial) {
-  Polygoni& m = *model;
-
-  ASSERT_NE(m.pointbuilder, nullptr);
-  EXPECT_EQ(m.pointbuilder->GetVertexCount(), 8);
-  EXPECT_EQ(m.pointbuilder->GetFaceCount(), 12);
-  D3DRMBOX box{};
-  m.pointbuilder->GetBox(&box);
-  EXPECT_NEAR(box.min.x, -0.125f, 1e-5f);
-
-  ASSERT_NE(m.meshbuilder, nullptr);
-  EXPECT_EQ(m.meshbuilder->GetQuality(), D3DRMRENDER_FLAT);
-  m.meshbuilder->GetBox(&box);
-  EXPECT_NEAR(box.max.z, 1.0f, 1e-5f);
-  EXPECT_NEAR(box.max.y, 0.1f, 1e-4f);
-  EXPECT_NEAR(box.max.x, 0.0866f, 1e-4f);
-
-  auto mesh = MeshOf(m.meshbuilder);
-  IDirect3DRMMaterial* material = nullptr;
-  ASSERT_EQ(mesh->GetGroupMaterial(0, &material), D3DRM_OK);
-  ASSERT_NE(material, nullptr);
-  EXPECT_EQ(material->GetPower(), 20.0f);
-  material->Release();
-}
 
 TEST_F(ModelTest, PointGetsAGreenCubeOnAFrameAtItsPosition) {
   Polygoni& m = *model;
@@ -51,24 +16,6 @@ TEST_F(ModelTest, PointGetsAGreenCubeOnAFrameAtItsPosition) {
   D3DRMBOX box{};
   p.meshes->GetBox(&box);
   EXPECT_NEAR(box.max.x - box.min.x, 0.25f, 1e-5f);
-}
-
-TEST_F(ModelTest, WireGetsARedPrismOfLengthOne) {
-  Polygoni& m = *model;
-  m.createindex = 0;
-  m.AllocWire(+1);
-  _D3DVECTOR at{5, 0, 0};
-  m.MakeWire(&at);
-  const WireStuff& w = m.wiredata[0];
-  ASSERT_NE(w.wireframes, nullptr);
-  EXPECT_EQ(w.wireframes->GetColor(), D3DRMCreateColorRGB(1.0f, 0.1f, 0.1f));
-  EXPECT_EQ(w.beforelength, 1.0f);
-  D3DVECTOR pos{};
-  w.wireframes->GetPosition(m.scene, &pos);
-  EXPECT_FLOAT_EQ(pos.x, 5);
-  D3DRMBOX box{};
-  w.wiremeshes->GetBox(&box);
-  EXPECT_NEAR(box.max.z - box.min.z, 1.0f, 1e-5f);
 }
 
 TEST_F(ModelTest, AttachingWiresGrowsThePointListByOneInOrder) {

@@ -44,19 +44,6 @@ TEST_F(ModelTest, ChainsGrowAndShrinkAtTheGroupBoundary) {
   WalkBoundary(m, m.facedata, m.num_faces, &Polygoni::AllocFace);
 }
 
-TEST_F(ModelTest, ManyGroupsIndexToTheirOwnRecords) {
-  Polygoni& m = *model;
-  for (int i = 0; i < 1000; ++i) m.AllocPoint(+1);
-  EXPECT_EQ(m.pointdata.num_groups, 4u);
-  EXPECT_EQ(m.pointdata.inlastgroup, 100);
-  int k = 0;
-  for (PointGroup* g = m.pointdata.first_ptr; g; g = g->next_ptr, ++k) {
-    EXPECT_EQ(g->first_element, 300u * k);
-    EXPECT_EQ(&m.pointdata[300 * k + 7], &g->data[7]);
-  }
-  ExpectSound();
-}
-
 TEST_F(ModelTest, IndexOutsideTheSlotsIsFatal) {
   EXPECT_DEATH(model->wiredata[300], "WireKeeper: index 300");
   EXPECT_DEATH(model->pointdata[-1], "PointKeeper: index -1");
@@ -109,6 +96,9 @@ TEST_F(ModelTest, ReusedWireSlotIsScaledBackToLengthOne) {
   WireStuff& again = m.wiredata[0];
   EXPECT_EQ(again.wireframes, frame);
   EXPECT_EQ(again.beforelength, 1.0f);
+  D3DVECTOR pos{};
+  frame->GetPosition(m.scene, &pos);
+  EXPECT_TRUE(pos.x == 1 && pos.z == 1) << "laid at the position given";
   D3DRMBOX box{};
   prism->GetBox(&box);
   EXPECT_NEAR(box.max.z - box.min.z, 1.0f, 1e-5f);

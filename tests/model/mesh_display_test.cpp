@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "model_fixture.h"
+#include "tests/model/drawing_fixture.h"
 #include "tests/model/solid_view.h"
 #include "texture/texture.h"
 
@@ -43,10 +43,10 @@ constexpr D3DCOLOR kDefaultMeshColour = 0xFFFFFF4Cu;  // the same as the layer w
 
 }  // namespace
 
-class MeshDisplayTest : public ModelTest {
+class MeshDisplayTest : public DrawingTest {
  protected:
   void SetUp() override {
-    ModelTest::SetUp();
+    DrawingTest::SetUp();
     rmode = PW;
     move_m = translate;
     mesh_texture = MeshTexture{};
@@ -58,7 +58,7 @@ class MeshDisplayTest : public ModelTest {
     mesh_texture = MeshTexture{};
     texture.texloaded = false;
     rmode = PW;
-    ModelTest::TearDown();
+    DrawingTest::TearDown();
   }
 
   // Corners at x = 1, 2, 3 so that a vertex list shows its corner order in its xs.
@@ -175,8 +175,8 @@ TEST_F(MeshDisplayTest, UpdateMeshRewritesVerticesAsTheRenderModeWants) {
 TEST_F(MeshDisplayTest, HidingWiresNeverHidesTheRubberBand) {
   Polygoni& m = *model;
   OneFace();
-  Click(5, 5, 0);
-  Click(6, 5, 0);
+  ClickAt(5, 5, 0);
+  ClickAt(6, 5, 0);
   const int band = m.createindex;
   ASSERT_TRUE(m.wiredata[band].callback);
 

@@ -1,6 +1,6 @@
 // A model set up as the editor sets it up: a root object, the scene frame, three camera
 // frames and the cursor frame, an initialised Polygoni, and captured message boxes.
-// Helpers build elements the way polygon creation does, without its clicks.
+// Helpers build finished elements directly; clicks go through DrawingTest.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -103,33 +103,6 @@ class ModelTest : public ::testing::Test {
     for (IdCell side : f.sides) model->wiredata[*side].face_sides += 1;
     f.backface = false;
     return f.id;
-  }
-
-  // One corner click of polygon creation at a new point: the previous rubber band becomes
-  // an edge ending at the new corner, and a new rubber band starts there.
-  void Click(float x, float y, float z) {
-    Polygoni& m = *model;
-    _D3DVECTOR pos{x, y, z};
-    if (m.time != 0) sub_div[m.time - 1] = {m.wiredata[m.createindex].points[0], m.wiredata[time_before].id};
-    m.createindex += 1;
-    m.AllocWire(+1);
-    m.selectedpoint = -2;
-    m.SetPointData(m.createindex, -2, &pos, false);
-    const int corner = m.num_points - 1;
-    if (m.time != 0) {
-      m.SetPointData(time_before, corner, nullptr, false);
-      m.wiredata[time_before].points[1] = m.pointdata[corner].id;
-      m.wiredata[time_before].callback = false;
-    } else {
-      m.first_p_index = corner;
-    }
-    m.MakeWire(&pos);
-    m.MakePoint(&pos);
-    WireStuff& band = m.wiredata[m.createindex];
-    band.callback = true;
-    band.order = m.time;
-    time_before = m.createindex;
-    m.time += 1;
   }
 
   // Positions of the live points in index order.
