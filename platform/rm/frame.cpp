@@ -90,6 +90,9 @@ IDirect3DRMFrame::~IDirect3DRMFrame() {
   rotation_theta_ = 0;
   velocity_ = {};
   UpdateMoving();
+  for (IDirect3DRMLight* light : lights_) light->Release();
+  lights_.clear();
+  UpdateLit();
   // A parent holds a reference, so normally there is none left here; be safe if one is.
   if (parent_) TakeOutOfParent();
   for (IDirect3DRMFrame* child : children_) {
@@ -98,7 +101,6 @@ IDirect3DRMFrame::~IDirect3DRMFrame() {
     child->Release();
   }
   for (IDirect3DRMVisual* visual : visuals_) visual->Release();
-  for (IDirect3DRMLight* light : lights_) light->Release();
 }
 
 // ---- tree ----
@@ -226,6 +228,7 @@ HRESULT IDirect3DRMFrame::AddLight(IDirect3DRMLight* light) {
   light->AddRef();
   lights_.push_back(light);
   FillMayHaveChanged(was_filled);
+  UpdateLit();
   return D3DRM_OK;
 }
 
@@ -234,6 +237,7 @@ HRESULT IDirect3DRMFrame::DeleteLight(IDirect3DRMLight* light) {
   const bool was_filled = Filled();
   if (!EraseFirst(&lights_, light)) return D3DRMERR_NOTFOUND;
   FillMayHaveChanged(was_filled);
+  UpdateLit();
   light->Release();
   return D3DRM_OK;
 }
@@ -452,6 +456,48 @@ void IDirect3DRMFrame::UpdateMoving() {
   last->moving_slot_ = moving_slot_;
   moving_frames_.pop_back();
   moving_slot_ = SIZE_MAX;
+}
+
+void IDirect3DRMFrame::UpdateLit() {
+  const bool listed = lit_slot_ != SIZE_MAX;
+  if (lights_.empty() != listed) return;
+  if (!listed) {
+    lit_slot_ = lit_frames_.size();
+    lit_frames_.push_back(this);
+    return;
+  }
+  IDirect3DRMFrame* last = lit_frames_.back();
+  lit_frames_[lit_slot_] = last;
+  last->lit_slot_ = lit_slot_;
+  lit_frames_.pop_back();
+  lit_slot_ = SIZE_MAX;
+}
+
+void IDirect3DRMFrame::LitFramesBelow(std::vector<std::vector<IDirect3DRMFrame*>>* paths) {
+  paths->clear();
+  std::vector<std::pair<std::vector<size_t>, IDirect3DRMFrame*>> found;
+  for (IDirect3DRMFrame* f : lit_frames_) {
+    if (f != this && !IsAncestorOf(f)) continue;
+    std::vector<size_t> slots;
+    for (const IDirect3DRMFrame* g = f; g != this; g = g->parent_) slots.push_back(g->slot_in_parent_);
+    std::reverse(slots.begin(), slots.end());
+    found.emplace_back(std::move(slots), f);
+  }
+  // An ancestor comes before its descendants; of two siblings' subtrees, the later child's
+  // comes first.
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    const size_t n = std::min(a.first.size(), b.first.size());
+    for (size_t k = 0; k < n; ++k)
+      if (a.first[k] != b.first[k]) return a.first[k] > b.first[k];
+    return a.first.size() < b.first.size();
+  });
+  for (const auto& [slots, f] : found) {
+    std::vector<IDirect3DRMFrame*> path;
+    for (IDirect3DRMFrame* g = f; g != this; g = g->parent_) path.push_back(g);
+    path.push_back(this);
+    std::reverse(path.begin(), path.end());
+    paths->push_back(std::move(path));
+  }
 }
 
 void IDirect3DRMFrame::ApplyMotion(D3DVALUE delta) {

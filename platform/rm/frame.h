@@ -35,6 +35,10 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   HRESULT AddLight(IDirect3DRMLight* light);
   HRESULT DeleteLight(IDirect3DRMLight* light);
   const std::vector<IDirect3DRMLight*>& Lights() const { return lights_; }
+  // The frames carrying lights at or below this one, with the path of frames from here down
+  // to each (this frame first, the lit frame last), in the order a depth-first walk meets
+  // them when it takes each frame's children from the last to the first.
+  void LitFramesBelow(std::vector<std::vector<IDirect3DRMFrame*>>* paths);
 
   // Placement. `ref` is the frame whose coordinates the values are in; nullptr means the
   // parent (the world for a root).
@@ -125,6 +129,10 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   void UpdateMoving();
   static inline std::vector<IDirect3DRMFrame*> moving_frames_;
   size_t moving_slot_ = SIZE_MAX;
+  // Frames with lights: a light search need not visit every frame.
+  void UpdateLit();
+  static inline std::vector<IDirect3DRMFrame*> lit_frames_;
+  size_t lit_slot_ = SIZE_MAX;
   std::vector<IDirect3DRMVisual*> visuals_;
   std::vector<IDirect3DRMLight*> lights_;
   D3DCOLOR color_ = 0xffffffffu;

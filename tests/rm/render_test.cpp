@@ -1,6 +1,11 @@
-// Viewports and the projection: world <-> screen, and drawing inside their rectangles.
+// Viewports and the projection: world <-> screen, drawing inside their rectangles, and the
+// lights a pass gathers.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "platform/rm/light.h"
+#include "platform/rm/render/lighting.h"
 #include "tests/rm/render_fixture.h"
 
 namespace {
@@ -103,3 +108,41 @@ TEST_F(DeviceAndViewport, ViewportsStayInsideTheirRectangles) {
 }
 
 }  // namespace
+
+// Lights are found through the frames that carry them, not by a walk over every frame; they
+// must come out as the walk met them (the sums of light depend on the order), placed by
+// every frame above them, and only from below the rendered root.
+TEST(GatherLights, FindsLightsBelowTheRootInWalkOrderAndPlacesThem) {
+  auto* scene = new IDirect3DRMFrame();
+  auto* outside = new IDirect3DRMFrame();
+  IDirect3DRMFrame* frames[4];
+  for (IDirect3DRMFrame*& f : frames) f = new IDirect3DRMFrame();
+  scene->AddChild(frames[0]);
+  scene->AddChild(frames[1]);
+  frames[0]->AddChild(frames[2]);
+  frames[0]->AddChild(frames[3]);
+  frames[0]->SetPosition(nullptr, 10, 0, 0);
+  frames[2]->SetPosition(nullptr, 0, 5, 0);
+  const float reds_of[4] = {1, 2, 3, 4};  // told apart by their red
+  for (int k = 0; k < 4; ++k) {
+    auto* light = new IDirect3DRMLight(D3DRMLIGHT_POINT, D3DRMCreateColorRGB(reds_of[k] / 8, 0, 0));
+    frames[k]->AddLight(light);
+    light->Release();
+  }
+  auto* stray = new IDirect3DRMLight(D3DRMLIGHT_POINT, D3DRMCreateColorRGB(1, 1, 1));
+  outside->AddLight(stray);
+  stray->Release();
+  render::SceneLights lights;
+  std::vector<render::FrameVisit> stack;
+  render::GatherLights(scene, false, &lights, &stack);
+  std::vector<long> reds;
+  for (const render::WorldLight& l : lights.lights) reds.push_back(std::lround(l.r * 8));
+  // The walk takes each frame's children last to first.
+  EXPECT_EQ(reds, (std::vector<long>{2, 1, 4, 3}));
+  ASSERT_EQ(lights.lights.size(), 4u);
+  EXPECT_EQ(lights.lights[3].px, 10.0f);
+  EXPECT_EQ(lights.lights[3].py, 5.0f);
+  for (IDirect3DRMFrame* f : frames) f->Release();
+  outside->Release();
+  scene->Release();
+}

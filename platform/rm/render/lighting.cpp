@@ -45,25 +45,27 @@ void AddLight(const IDirect3DRMLight& light, const math3d::Mat4& world, bool mon
 
 }  // namespace
 
-void GatherLights(IDirect3DRMFrame* root, bool mono, SceneLights* out, std::vector<FrameVisit>* stack) {
+void GatherLights(IDirect3DRMFrame* root, bool mono, SceneLights* out, std::vector<FrameVisit>* /*stack*/) {
   out->ambient[0] = out->ambient[1] = out->ambient[2] = 0.0f;
   out->lights.clear();
   if (!root) return;
+  // The few lit frames are found through the layer's list of them, not by visiting tens of
+  // thousands of element frames; each placement is composed from the root down, as a walk
+  // down the tree would.
+  thread_local std::vector<std::vector<IDirect3DRMFrame*>> paths;
+  root->LitFramesBelow(&paths);
+  if (paths.empty()) return;
   D3DRMMATRIX4D m;
   root->WorldMatrix(m);
-  stack->clear();
-  stack->push_back(FrameVisit{root, math3d::FromD3DMatrix(m), {}, 0});
-  while (!stack->empty()) {
-    const FrameVisit v = stack->back();
-    stack->pop_back();
-    for (const IDirect3DRMLight* light : v.frame->Lights())
-      if (light) AddLight(*light, v.world, mono, out);
-    for (IDirect3DRMFrame* child : v.frame->FilledChildren()) {
-      // Only frames that carry lights or lead to some need their placement.
-      if (child->Lights().empty() && child->Children().empty()) continue;
-      child->GetTransform(m);
-      stack->push_back(FrameVisit{child, math3d::Multiply(math3d::FromD3DMatrix(m), v.world), {}, 0});
+  const math3d::Mat4 root_world = math3d::FromD3DMatrix(m);
+  for (const std::vector<IDirect3DRMFrame*>& path : paths) {
+    math3d::Mat4 world = root_world;
+    for (size_t k = 1; k < path.size(); ++k) {
+      path[k]->GetTransform(m);
+      world = math3d::Multiply(math3d::FromD3DMatrix(m), world);
     }
+    for (const IDirect3DRMLight* light : path.back()->Lights())
+      if (light) AddLight(*light, world, mono, out);
   }
 }
 
