@@ -38,12 +38,14 @@ void SelectPoints(HWND win, WORD id) {
   m.UpdateActive();
 }
 
+// The elements become the last children of `parent`, points first, keeping their own
+// transforms (so a move of the model frame in between carries none of them along).
 void SetParentOfElements(IDirect3DRMFrame* parent) {
   Polygoni& m = polygoner;
   for (int i = 0; i < m.num_points; ++i)
-    if (m.pointdata[i].frames) parent->AddChild(m.pointdata[i].frames);
+    if (m.pointdata[i].frames) parent->AddChildLast(m.pointdata[i].frames);
   for (int i = 0; i < m.num_wireframes; ++i)
-    if (m.wiredata[i].wireframes) parent->AddChild(m.wiredata[i].wireframes);
+    if (m.wiredata[i].wireframes) parent->AddChildLast(m.wiredata[i].wireframes);
 }
 
 void MarkEveryPoint(bool selected) {
@@ -56,7 +58,6 @@ void MarkEveryPoint(bool selected) {
 void CenterMesh() {
   Polygoni& m = polygoner;
   if (!m.scene || !m.world_frame || !m.world_frame2 || !m.view1) return;
-  SetParentOfElements(m.world_frame2);
   m.world_frame2->SetOrientation(m.scene, 0, 0, 1, 0, 1, 0);
   // The place is taken before anything moves: the front camera may ride on the cursor
   // (automatic zoom), and would then move away with it.

@@ -180,6 +180,18 @@ HRESULT IDirect3DRMFrame::AddChild(IDirect3DRMFrame* child) {
   return D3DRM_OK;
 }
 
+HRESULT IDirect3DRMFrame::AddChildLast(IDirect3DRMFrame* child) {
+  if (!child || child->parent_ != this) return AddChild(child);
+  // Out of its slot (leaving a hole) and back in at the end; the reference stays with us.
+  child->TakeOutOfParent();
+  ++tree_epoch_;
+  child->parent_ = this;
+  child->slot_in_parent_ = children_.size();
+  children_.push_back(child);
+  filled_stale_ = true;
+  return D3DRM_OK;
+}
+
 HRESULT IDirect3DRMFrame::DeleteChild(IDirect3DRMFrame* child) {
   if (!child) return D3DRMERR_BADOBJECT;
   if (child->parent_ != this) return D3DRMERR_NOTFOUND;

@@ -20,6 +20,8 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   // transform, so its world placement follows the new parent.
   HRESULT AddChild(IDirect3DRMFrame* child);
   HRESULT DeleteChild(IDirect3DRMFrame* child);
+  // AddChild, except that a child of this frame already moves to the end of the list.
+  HRESULT AddChildLast(IDirect3DRMFrame* child);
   HRESULT GetParent(IDirect3DRMFrame** parent);  // AddRefs; nullptr for a root
   HRESULT GetScene(IDirect3DRMFrame** root);     // AddRefs the root of the tree
   IDirect3DRMFrame* Parent() const { return parent_; }
