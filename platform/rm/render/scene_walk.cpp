@@ -3,6 +3,7 @@
 #include "platform/rm/frame.h"
 #include "platform/rm/mesh.h"
 #include "platform/rm/mesh_builder.h"
+#include "platform/rm/raster/config.h"
 #include "platform/rm/render/draw_mesh.h"
 
 namespace render {
@@ -86,6 +87,35 @@ void PrefetchGroupData(const IDirect3DRMMesh* mesh) {
   }
 }
 
+// Draws the recorded triangles: the viewport's rows in two bands, one per thread, or in one
+// when the pass is too small to gain from a second thread.
+void DrawBatch(const Pass& pass) {
+  raster::Batch& batch = pass.scratch->batch;
+  const raster::Band rows = batch.Rows();
+  const bool split = pass.threads > 1 && rows.y1 - rows.y0 >= 2 &&
+                     (pass.always_split || batch.TriangleCount() >= raster::kMinBandedTriangles);
+  if (!split) {
+    batch.PlaceCorners(0, 1);
+    batch.Draw(rows);
+    return;
+  }
+  struct Job {
+    raster::Batch* batch;
+    raster::Band bands[2];
+  };
+  const int middle = rows.y0 + (rows.y1 - rows.y0) / 2;
+  Job job{&batch, {{rows.y0, middle}, {middle, rows.y1}}};
+  raster::Worker& worker = pass.scratch->worker;
+  worker.RunBoth([](void* context, int part) { static_cast<Job*>(context)->batch->PlaceCorners(part, 2); },
+                 &job);
+  worker.RunBoth(
+      [](void* context, int part) {
+        const Job& j = *static_cast<Job*>(context);
+        j.batch->Draw(j.bands[part]);
+      },
+      &job);
+}
+
 }  // namespace
 
 ColorSource ResolveSource(const IDirect3DRMFrame& frame, ColorSource parent) {
@@ -110,6 +140,7 @@ ColorSource ParentSource(const IDirect3DRMFrame& frame) {
 }
 
 void DrawScene(const Pass& pass, IDirect3DRMFrame* frame) {
+  pass.scratch->batch.Begin(*pass.fb, pass.rect);
   CollectMeshes(pass, frame);
   std::vector<DrawItem>& items = pass.scratch->items;
   const size_t n = items.size();
@@ -119,6 +150,8 @@ void DrawScene(const Pass& pass, IDirect3DRMFrame* frame) {
     if (i + kLookAhead / 2 < n) PrefetchGroupData(items[i + kLookAhead / 2].mesh);
     DrawMesh(pass, *items[i].mesh, items[i].world, items[i].source);
   }
+  // Meshes made for this pass hold corner indices the batch still reads.
+  DrawBatch(pass);
   for (DrawItem& item : items)
     if (item.made) item.made->Release();
   items.clear();

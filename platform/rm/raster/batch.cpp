@@ -1,0 +1,163 @@
+#include "platform/rm/raster/batch.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/rm/raster/clip.h"
+#include "platform/rm/raster/config.h"
+#include "platform/rm/raster/primitive.h"
+
+namespace raster {
+namespace {
+
+constexpr size_t kNoFaceColors = SIZE_MAX;
+
+// Grows v to hold `used + n` elements (never shrinking) and hands out the n after `used`.
+template <class T>
+T* Take(std::vector<T>& v, size_t* used, size_t n) {
+  if (v.size() < *used + n) v.resize(*used + n);
+  T* out = v.data() + *used;
+  *used += n;
+  return out;
+}
+
+// Rows a primitive between snapped rows min_fy and max_fy may write, inclusive. Triangles
+// write rows whose centres lie in between, lines and points the rows holding their ends or
+// in between; one row of margin on each side keeps the bound safe against every rounding.
+int FirstRow(int32_t min_fy) { return (min_fy >> kSubpixelBits) - 1; }
+int LastRow(int32_t max_fy) { return (max_fy >> kSubpixelBits) + 1; }
+
+}  // namespace
+
+void Batch::Begin(Framebuffer& fb, const Viewport& viewport) {
+  fb_ = &fb;
+  viewport_ = viewport;
+  commands_.clear();
+  clip_used_ = index_used_ = color_used_ = pending_ = pending_index_ = pending_color_ = triangles_ = 0;
+  Target t;
+  rows_ = MakeTarget(fb, viewport, RasterState{}, &t) ? Band{t.clip_y0, t.clip_y1} : Band{};
+}
+
+ClipVertex* Batch::Corners(size_t n) {
+  pending_ = clip_used_;
+  if (corners_.size() < clip_used_ + n) corners_.resize(clip_used_ + n);
+  return Take(clip_, &clip_used_, n);
+}
+
+uint32_t* Batch::Indices(size_t n) {
+  pending_index_ = index_used_;
+  return Take(indices_, &index_used_, n);
+}
+
+float* Batch::FaceColors(size_t ntri) {
+  pending_color_ = color_used_;
+  return Take(face_colors_, &color_used_, 3 * ntri);
+}
+
+void Batch::Place(Corner* out, const ClipVertex* in, size_t n, const Target& t) const {
+  for (size_t i = 0; i < n; ++i) {
+    out[i].code = Outcode(in[i]);
+    out[i].placed = !(out[i].code & (kClipPlanes | kNonFinite)) && ToScreen(t, in[i], &out[i].s);
+  }
+}
+
+void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* indices, size_t ntri) {
+  if (!fb_ || rows_.y0 >= rows_.y1 || n == 0 || ntri == 0 || !indices || pending_ + n > clip_used_) return;
+  Command c;
+  if (!MakeTarget(*fb_, viewport_, state, &c.target)) return;
+  c.state = state;
+  c.texture = c.target.texture ? *c.target.texture : Texture{};
+  c.state.texture = nullptr;  // the command's own copy is used when drawing
+  c.first_face_color = state.face_colors ? pending_color_ : kNoFaceColors;
+  c.state.face_colors = nullptr;
+  c.first_corner = pending_;
+  c.corner_count = n;
+  const bool owned = index_used_ > pending_index_ && indices == indices_.data() + pending_index_;
+  c.indices = owned ? nullptr : indices;
+  c.owned_index = pending_index_;
+  c.ntri = ntri;
+  c.row0 = INT_MIN;
+  c.row1 = INT_MAX;
+  c.deferred = n >= kDeferredPlacement;
+  if (!c.deferred) {
+    Corner* corners = corners_.data() + pending_;
+    Place(corners, clip_.data() + pending_, n, c.target);
+    int32_t lo = INT32_MAX, hi = INT32_MIN;
+    bool all_placed = true;
+    for (size_t i = 0; i < n; ++i) {
+      all_placed = all_placed && corners[i].placed;
+      lo = std::min(lo, corners[i].s.fy);
+      hi = std::max(hi, corners[i].s.fy);
+    }
+    // A corner beyond a clip plane can put clipped pieces anywhere on the screen.
+    if (all_placed) {
+      c.row0 = FirstRow(lo);
+      c.row1 = LastRow(hi);
+    }
+  }
+  commands_.push_back(c);
+  triangles_ += ntri;
+}
+
+void Batch::PlaceCorners(int part, int parts) {
+  for (const Command& c : commands_) {
+    if (!c.deferred) continue;
+    const size_t begin = c.corner_count * part / parts, end = c.corner_count * (part + 1) / parts;
+    Place(corners_.data() + c.first_corner + begin, clip_.data() + c.first_corner + begin, end - begin,
+          c.target);
+  }
+}
+
+void Batch::Draw(const Band& band) const {
+  const Band rows{std::max(band.y0, rows_.y0), std::min(band.y1, rows_.y1)};
+  if (rows.y0 >= rows.y1) return;
+  for (const Command& c : commands_)
+    if (c.row1 >= rows.y0 && c.row0 < rows.y1) DrawCommand(c, rows);
+}
+
+void Batch::DrawCommand(const Command& c, const Band& band) const {
+  Target t = c.target;
+  t.clip_y0 = std::max(t.clip_y0, band.y0);
+  t.clip_y1 = std::min(t.clip_y1, band.y1);
+  if (t.clip_y0 >= t.clip_y1) return;
+  if (t.texture) t.texture = &c.texture;
+  RasterState state = c.state;
+  state.texture = t.texture;
+  if (c.first_face_color != kNoFaceColors) state.face_colors = face_colors_.data() + c.first_face_color;
+  const ClipVertex* verts = clip_.data() + c.first_corner;
+  const Corner* corners = corners_.data() + c.first_corner;
+  const size_t n = c.corner_count;
+  const uint32_t* indices = c.indices ? c.indices : indices_.data() + c.owned_index;
+  const bool solid = state.fill == Fill::kSolid;
+  for (size_t i = 0; i < c.ntri; ++i) {
+    const uint32_t* idx = indices + 3 * i;
+    if (idx[0] >= n || idx[1] >= n || idx[2] >= n) continue;
+    const Corner &k0 = corners[idx[0]], &k1 = corners[idx[1]], &k2 = corners[idx[2]];
+    const uint32_t o0 = k0.code, o1 = k1.code, o2 = k2.code;
+    if ((o0 & o1 & o2) || ((o0 | o1 | o2) & kNonFinite)) continue;
+    const uint32_t clip_mask = (o0 | o1 | o2) & kClipPlanes;
+    if (!clip_mask) {
+      // Every corner inside the planes but one the screen cannot hold: nothing is drawn.
+      if (!(k0.placed && k1.placed && k2.placed)) continue;
+      if (LastRow(std::max({k0.s.fy, k1.s.fy, k2.s.fy})) < t.clip_y0 ||
+          FirstRow(std::min({k0.s.fy, k1.s.fy, k2.s.fy})) >= t.clip_y1)
+        continue;
+      const Color3 flat = FlatColor(state, i, verts[idx[0]]);
+      if (solid) {
+        PlacedTriangle(t, state, k0.s, k1.s, k2.s, flat);
+      } else {
+        const ScreenVertex s[3] = {k0.s, k1.s, k2.s};
+        PlacedOutline(t, state, s, flat);
+      }
+      continue;
+    }
+    const ClipVertex* cv[3] = {&verts[idx[0]], &verts[idx[1]], &verts[idx[2]]};
+    const Color3 flat = FlatColor(state, i, *cv[0]);
+    if (solid)
+      SolidTriangle(t, state, cv, clip_mask, flat);
+    else
+      OutlineTriangle(t, state, cv, clip_mask, flat);
+  }
+}
+
+}  // namespace raster
