@@ -65,8 +65,8 @@ class Batch {
     size_t owned_index;
     size_t first_face_color;  // SIZE_MAX: none
     size_t ntri;
-    int row0, row1;      // rows its placed corners can reach, inclusive
-    bool deferred;       // corners placed by PlaceCorners
+    int row0, row1;  // rows its placed corners can reach, inclusive
+    bool deferred;   // corners placed by PlaceCorners
   };
 
   void Place(Corner* out, const ClipVertex* in, size_t n, const Target& t) const;
