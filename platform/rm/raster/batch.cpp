@@ -31,11 +31,24 @@ int LastRow(int32_t max_fy) { return (max_fy >> kSubpixelBits) + 1; }
 
 void Batch::Begin(Framebuffer& fb, const Viewport& viewport) {
   fb_ = &fb;
-  viewport_ = viewport;
   commands_.clear();
-  clip_used_ = index_used_ = color_used_ = pending_ = pending_index_ = pending_color_ = triangles_ = 0;
-  Target t;
-  rows_ = MakeTarget(fb, viewport, RasterState{}, &t) ? Band{t.clip_y0, t.clip_y1} : Band{};
+  clip_used_ = index_used_ = color_used_ = pending_ = pending_index_ = pending_color_ = triangles_ = deferred_ = 0;
+  rows_ = MakeTarget(fb, viewport, RasterState{}, &base_) ? Band{base_.clip_y0, base_.clip_y1} : Band{};
+}
+
+void Batch::MakeCommandTarget(const Command& c, const Band& band, Target* t, RasterState* state) const {
+  *t = base_;
+  t->clip_y0 = std::max(t->clip_y0, band.y0);
+  t->clip_y1 = std::min(t->clip_y1, band.y1);
+  t->texture = c.textured ? &c.texture : nullptr;
+  t->gouraud = c.gouraud;
+  t->triangle_span = SelectSpanFn(c.gouraud, c.textured);
+  t->line_span = SelectSpanFn(c.gouraud, false);
+  state->fill = c.fill;
+  state->shade = c.gouraud ? Shade::kGouraud : Shade::kFlat;
+  state->texture = t->texture;
+  state->face_colors = c.first_face_color != kNoFaceColors ? face_colors_.data() + c.first_face_color : nullptr;
+  state->cull_back_faces = c.cull_back_faces;
 }
 
 ClipVertex* Batch::Corners(size_t n) {
@@ -64,12 +77,14 @@ void Batch::Place(Corner* out, const ClipVertex* in, size_t n, const Target& t) 
 void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* indices, size_t ntri) {
   if (!fb_ || rows_.y0 >= rows_.y1 || n == 0 || ntri == 0 || !indices || pending_ + n > clip_used_) return;
   Command c;
-  if (!MakeTarget(*fb_, viewport_, state, &c.target)) return;
-  c.state = state;
-  c.texture = c.target.texture ? *c.target.texture : Texture{};
-  c.state.texture = nullptr;  // the command's own copy is used when drawing
+  // The same decisions MakeTarget makes from a state.
+  const Texture* tex = state.texture;
+  c.textured = tex && tex->pixels && tex->width > 0 && tex->height > 0;
+  c.texture = c.textured ? *tex : Texture{};
+  c.gouraud = state.shade == Shade::kGouraud;
+  c.fill = state.fill;
+  c.cull_back_faces = state.cull_back_faces;
   c.first_face_color = state.face_colors ? pending_color_ : kNoFaceColors;
-  c.state.face_colors = nullptr;
   c.first_corner = pending_;
   c.corner_count = n;
   const bool owned = index_used_ > pending_index_ && indices == indices_.data() + pending_index_;
@@ -81,11 +96,14 @@ void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* ind
   c.deferred = n >= kDeferredPlacement;
   if (!c.deferred) {
     Corner* corners = corners_.data() + pending_;
-    Place(corners, clip_.data() + pending_, n, c.target);
+    Place(corners, clip_.data() + pending_, n, base_);
     int32_t lo = INT32_MAX, hi = INT32_MIN;
     bool all_placed = true;
     for (size_t i = 0; i < n; ++i) {
-      all_placed = all_placed && corners[i].placed;
+      if (!corners[i].placed) {
+        all_placed = false;
+        break;
+      }
       lo = std::min(lo, corners[i].s.fy);
       hi = std::max(hi, corners[i].s.fy);
     }
@@ -97,6 +115,7 @@ void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* ind
   }
   commands_.push_back(c);
   triangles_ += ntri;
+  if (c.deferred) deferred_ += n;
 }
 
 void Batch::PlaceCorners(int part, int parts) {
@@ -104,7 +123,7 @@ void Batch::PlaceCorners(int part, int parts) {
     if (!c.deferred) continue;
     const size_t begin = c.corner_count * part / parts, end = c.corner_count * (part + 1) / parts;
     Place(corners_.data() + c.first_corner + begin, clip_.data() + c.first_corner + begin, end - begin,
-          c.target);
+          base_);
   }
 }
 
@@ -116,14 +135,10 @@ void Batch::Draw(const Band& band) const {
 }
 
 void Batch::DrawCommand(const Command& c, const Band& band) const {
-  Target t = c.target;
-  t.clip_y0 = std::max(t.clip_y0, band.y0);
-  t.clip_y1 = std::min(t.clip_y1, band.y1);
+  Target t;
+  RasterState state;
+  MakeCommandTarget(c, band, &t, &state);
   if (t.clip_y0 >= t.clip_y1) return;
-  if (t.texture) t.texture = &c.texture;
-  RasterState state = c.state;
-  state.texture = t.texture;
-  if (c.first_face_color != kNoFaceColors) state.face_colors = face_colors_.data() + c.first_face_color;
   const ClipVertex* verts = clip_.data() + c.first_corner;
   const Corner* corners = corners_.data() + c.first_corner;
   const size_t n = c.corner_count;

@@ -40,6 +40,8 @@ class Batch {
   void AddTriangles(const RasterState& state, size_t n, const uint32_t* indices, size_t ntri);
 
   size_t TriangleCount() const { return triangles_; }
+  // Corners of large draws still to be placed by PlaceCorners.
+  size_t DeferredCorners() const { return deferred_; }
   // The rows the viewport covers on the framebuffer (empty when nothing can be drawn).
   Band Rows() const { return rows_; }
 
@@ -56,24 +58,27 @@ class Batch {
     uint32_t code;
     bool placed;
   };
+  // Kept small: the editor records one per element, tens of thousands a pass.
   struct Command {
-    Target target;
-    RasterState state;
     Texture texture;
-    size_t first_corner, corner_count;
     const uint32_t* indices;  // null: owned, from owned_index
     size_t owned_index;
     size_t first_face_color;  // SIZE_MAX: none
+    size_t first_corner, corner_count;
     size_t ntri;
     int row0, row1;  // rows its placed corners can reach, inclusive
-    bool deferred;   // corners placed by PlaceCorners
+    Fill fill;
+    bool gouraud, textured, cull_back_faces;
+    bool deferred;  // corners placed by PlaceCorners
   };
 
+  // Where and how command c draws, limited to `band`.
+  void MakeCommandTarget(const Command& c, const Band& band, Target* t, RasterState* state) const;
   void Place(Corner* out, const ClipVertex* in, size_t n, const Target& t) const;
   void DrawCommand(const Command& c, const Band& band) const;
 
   Framebuffer* fb_ = nullptr;
-  Viewport viewport_;
+  Target base_;  // the viewport's mapping and scissor, shared by every command
   Band rows_;
   std::vector<Command> commands_;
   std::vector<ClipVertex> clip_;
@@ -81,7 +86,7 @@ class Batch {
   std::vector<uint32_t> indices_;
   std::vector<float> face_colors_;
   size_t clip_used_ = 0, index_used_ = 0, color_used_ = 0, pending_ = 0, pending_index_ = 0;
-  size_t pending_color_ = 0, triangles_ = 0;
+  size_t pending_color_ = 0, triangles_ = 0, deferred_ = 0;
 };
 
 }  // namespace raster

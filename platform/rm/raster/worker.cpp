@@ -1,5 +1,7 @@
 #include "platform/rm/raster/worker.h"
 
+#include <system_error>
+
 namespace raster {
 
 Worker::~Worker() {
@@ -13,7 +15,16 @@ Worker::~Worker() {
 }
 
 void Worker::RunBoth(Job job, void* context) {
-  if (!thread_.joinable()) thread_ = std::thread(&Worker::Loop, this);
+  if (!thread_.joinable()) {
+    try {
+      thread_ = std::thread(&Worker::Loop, this);
+    } catch (const std::system_error&) {
+      // No thread to be had: both parts run here, one after the other, to the same result.
+      job(context, 0);
+      job(context, 1);
+      return;
+    }
+  }
   {
     std::lock_guard<std::mutex> lock(mutex_);
     job_ = job;

@@ -106,8 +106,9 @@ void DrawBatch(const Pass& pass) {
   const int middle = rows.y0 + (rows.y1 - rows.y0) / 2;
   Job job{&batch, {{rows.y0, middle}, {middle, rows.y1}}};
   raster::Worker& worker = pass.scratch->worker;
-  worker.RunBoth([](void* context, int part) { static_cast<Job*>(context)->batch->PlaceCorners(part, 2); },
-                 &job);
+  if (batch.DeferredCorners() > 0)
+    worker.RunBoth([](void* context, int part) { static_cast<Job*>(context)->batch->PlaceCorners(part, 2); },
+                   &job);
   worker.RunBoth(
       [](void* context, int part) {
         const Job& j = *static_cast<Job*>(context);
