@@ -96,6 +96,15 @@ TEST_F(RenderBands, TwoThreadsDrawTheSameBytesAsOne) {
   DrawWith(2, view.get());
   EXPECT_EQ(Pixel(80, 60), 0xFF40FF40u);
   EXPECT_NE(Pixel(80, 59), 0xFF40FF40u);
+
+  // Elements smaller than a pixel are dropped whole when no pixel centre lies between their
+  // corners; one around the centre of pixel (80, 30), 0.4 pixels across, must still draw it.
+  scene->AddVisual(Mesh({{0.00375f, 0.36625f, 2}, {0.00625f, 0.37125f, 2}, {0.00875f, 0.36625f, 2}},
+                        {0, 1, 2, 0, 2, 1}, 3, 0xFFFF00FF, D3DRMRENDER_UNLITFLAT)
+                       .get());
+  DrawWith(2, view.get());
+  EXPECT_EQ(Pixel(80, 30), 0xFFFF00FFu);
+  EXPECT_NE(Pixel(81, 30), 0xFFFF00FFu);
 }
 
 }  // namespace

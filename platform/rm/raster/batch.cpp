@@ -27,6 +27,14 @@ T* Take(std::vector<T>& v, size_t* used, size_t n) {
 int FirstRow(int32_t min_fy) { return (min_fy >> kSubpixelBits) - 1; }
 int LastRow(int32_t max_fy) { return (max_fy >> kSubpixelBits) + 1; }
 
+// Whether a pixel centre (an integer plus one half) lies in [lo, hi], in subpixel units.
+bool CentreBetween(int32_t lo, int32_t hi) {
+  constexpr int64_t kHalf = kSubpixelOne / 2;
+  const int64_t first = (int64_t{lo} - kHalf + kSubpixelOne - 1) >> kSubpixelBits;
+  const int64_t last = (int64_t{hi} - kHalf) >> kSubpixelBits;
+  return first <= last;
+}
+
 }  // namespace
 
 void Batch::Begin(Framebuffer& fb, const Viewport& viewport) {
@@ -97,7 +105,7 @@ void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* ind
   if (!c.deferred) {
     Corner* corners = corners_.data() + pending_;
     Place(corners, clip_.data() + pending_, n, base_);
-    int32_t lo = INT32_MAX, hi = INT32_MIN;
+    int32_t lo = INT32_MAX, hi = INT32_MIN, left = INT32_MAX, right = INT32_MIN;
     bool all_placed = true;
     for (size_t i = 0; i < n; ++i) {
       if (!corners[i].placed) {
@@ -106,9 +114,15 @@ void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* ind
       }
       lo = std::min(lo, corners[i].s.fy);
       hi = std::max(hi, corners[i].s.fy);
+      left = std::min(left, corners[i].s.fx);
+      right = std::max(right, corners[i].s.fx);
     }
     // A corner beyond a clip plane can put clipped pieces anywhere on the screen.
     if (all_placed) {
+      // A solid triangle fills only pixel centres inside its corners' box, which lies in
+      // this box; a distant element that fits between two rows or columns of centres draws
+      // nothing at all, so it is not kept.
+      if (c.fill == Fill::kSolid && (!CentreBetween(lo, hi) || !CentreBetween(left, right))) return;
       c.row0 = FirstRow(lo);
       c.row1 = LastRow(hi);
     }
