@@ -40,7 +40,9 @@ bool CentreBetween(int32_t lo, int32_t hi) {
 void Batch::Begin(Framebuffer& fb, const Viewport& viewport) {
   fb_ = &fb;
   commands_.clear();
-  clip_used_ = index_used_ = color_used_ = pending_ = pending_index_ = pending_color_ = triangles_ = deferred_ = 0;
+  clip_used_ = index_used_ = color_used_ = 0;
+  pending_ = pending_index_ = pending_color_ = 0;
+  triangles_ = deferred_ = 0;
   rows_ = MakeTarget(fb, viewport, RasterState{}, &base_) ? Band{base_.clip_y0, base_.clip_y1} : Band{};
 }
 
@@ -55,7 +57,8 @@ void Batch::MakeCommandTarget(const Command& c, const Band& band, Target* t, Ras
   state->fill = c.fill;
   state->shade = c.gouraud ? Shade::kGouraud : Shade::kFlat;
   state->texture = t->texture;
-  state->face_colors = c.first_face_color != kNoFaceColors ? face_colors_.data() + c.first_face_color : nullptr;
+  state->face_colors =
+      c.first_face_color != kNoFaceColors ? face_colors_.data() + c.first_face_color : nullptr;
   state->cull_back_faces = c.cull_back_faces;
 }
 
@@ -77,9 +80,31 @@ float* Batch::FaceColors(size_t ntri) {
 
 void Batch::Place(Corner* out, const ClipVertex* in, size_t n, const Target& t) const {
   for (size_t i = 0; i < n; ++i) {
-    out[i].code = Outcode(in[i]);
-    out[i].placed = !(out[i].code & (kClipPlanes | kNonFinite)) && ToScreen(t, in[i], &out[i].s);
+    Corner& k = out[i];
+    k.code = Outcode(in[i]);
+    ScreenVertex s;
+    k.placed = !(k.code & (kClipPlanes | kNonFinite)) && ToScreen(t, in[i], &s);
+    if (!k.placed) continue;
+    k.fx = s.fx;
+    k.fy = s.fy;
+    k.z = s.z;
+    k.q = s.q;
   }
+}
+
+ScreenVertex Batch::Screen(const Corner& k, const ClipVertex& c) {
+  // As ToScreen fills it.
+  return ScreenVertex{k.fx,
+                      k.fy,
+                      static_cast<float>(k.fx) * (1.0f / kSubpixelOne),
+                      static_cast<float>(k.fy) * (1.0f / kSubpixelOne),
+                      k.z,
+                      k.q,
+                      c.r,
+                      c.g,
+                      c.b,
+                      c.u,
+                      c.v};
 }
 
 void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* indices, size_t ntri) {
@@ -104,7 +129,13 @@ void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* ind
   c.deferred = n >= kDeferredPlacement;
   if (!c.deferred) {
     Corner* corners = corners_.data() + pending_;
-    Place(corners, clip_.data() + pending_, n, base_);
+    const ClipVertex* in = clip_.data() + pending_;
+    // An element wholly beyond one plane or viewport edge has every triangle rejected, so
+    // it is dropped before any corner is put on the screen.
+    uint32_t common = ~0u;
+    for (size_t i = 0; i < n && common; ++i) common &= Outcode(in[i]);
+    if (common) return;
+    Place(corners, in, n, base_);
     int32_t lo = INT32_MAX, hi = INT32_MIN, left = INT32_MAX, right = INT32_MIN;
     bool all_placed = true;
     for (size_t i = 0; i < n; ++i) {
@@ -112,10 +143,10 @@ void Batch::AddTriangles(const RasterState& state, size_t n, const uint32_t* ind
         all_placed = false;
         break;
       }
-      lo = std::min(lo, corners[i].s.fy);
-      hi = std::max(hi, corners[i].s.fy);
-      left = std::min(left, corners[i].s.fx);
-      right = std::max(right, corners[i].s.fx);
+      lo = std::min(lo, corners[i].fy);
+      hi = std::max(hi, corners[i].fy);
+      left = std::min(left, corners[i].fx);
+      right = std::max(right, corners[i].fx);
     }
     // A corner beyond a clip plane can put clipped pieces anywhere on the screen.
     if (all_placed) {
@@ -168,16 +199,16 @@ void Batch::DrawCommand(const Command& c, const Band& band) const {
     if (!clip_mask) {
       // Every corner inside the planes but one the screen cannot hold: nothing is drawn.
       if (!(k0.placed && k1.placed && k2.placed)) continue;
-      if (LastRow(std::max({k0.s.fy, k1.s.fy, k2.s.fy})) < t.clip_y0 ||
-          FirstRow(std::min({k0.s.fy, k1.s.fy, k2.s.fy})) >= t.clip_y1)
+      if (LastRow(std::max({k0.fy, k1.fy, k2.fy})) < t.clip_y0 ||
+          FirstRow(std::min({k0.fy, k1.fy, k2.fy})) >= t.clip_y1)
         continue;
       const Color3 flat = FlatColor(state, i, verts[idx[0]]);
-      if (solid) {
-        PlacedTriangle(t, state, k0.s, k1.s, k2.s, flat);
-      } else {
-        const ScreenVertex s[3] = {k0.s, k1.s, k2.s};
+      const ScreenVertex s[3] = {Screen(k0, verts[idx[0]]), Screen(k1, verts[idx[1]]),
+                                 Screen(k2, verts[idx[2]])};
+      if (solid)
+        PlacedTriangle(t, state, s[0], s[1], s[2], flat);
+      else
         PlacedOutline(t, state, s, flat);
-      }
       continue;
     }
     const ClipVertex* cv[3] = {&verts[idx[0]], &verts[idx[1]], &verts[idx[2]]};

@@ -53,11 +53,15 @@ class Batch {
   void Draw(const Band& band) const;
 
  private:
+  // The part of a ScreenVertex placing computes; colour and texture coordinates are read
+  // from the corner itself when it is drawn, which keeps a pass's corners half the size.
   struct Corner {
-    ScreenVertex s;
+    int32_t fx, fy;
+    float z, q;
     uint32_t code;
     bool placed;
   };
+  static ScreenVertex Screen(const Corner& k, const ClipVertex& c);
   // Kept small: the editor records one per element, tens of thousands a pass.
   struct Command {
     Texture texture;

@@ -292,6 +292,13 @@ void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, uint64_t gener
     state.face_colors = face;
   }
   batch.AddTriangles(state, nv, indices, ntri);
+  if (pass.threads == 1) {
+    // With one thread nothing is gained by keeping the pass: drawing each group at once
+    // draws in the same order and keeps its corners in cache, so the batch stays small.
+    batch.PlaceCorners(0, 1);
+    batch.Draw(batch.Rows());
+    batch.Begin(*pass.fb, pass.rect);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/rm/render/scene_walk.h"
 
+#include <typeinfo>
+
 #include "platform/rm/frame.h"
 #include "platform/rm/mesh.h"
 #include "platform/rm/mesh_builder.h"
@@ -31,8 +33,15 @@ void Prefetch(const void* p, size_t bytes) {
   for (size_t at = 0; at < bytes; at += 64) __builtin_prefetch(c + at);
 }
 
+// Nearly every visual of an editor scene is a plain mesh; comparing the exact type costs a
+// fraction of a cast that searches the class graph, and gives the same pointer.
+IDirect3DRMMesh* AsMesh(IDirect3DRMVisual* visual) {
+  if (typeid(*visual) == typeid(IDirect3DRMMesh)) return static_cast<IDirect3DRMMesh*>(visual);
+  return dynamic_cast<IDirect3DRMMesh*>(visual);
+}
+
 void CollectVisual(const Pass& pass, IDirect3DRMVisual* visual, const FrameVisit& at, ColorSource source) {
-  if (auto* mesh = dynamic_cast<IDirect3DRMMesh*>(visual)) {
+  if (auto* mesh = AsMesh(visual)) {
     pass.scratch->items.push_back(DrawItem{mesh, nullptr, at.world, source});
   } else if (auto* builder = dynamic_cast<IDirect3DRMMeshBuilder*>(visual)) {
     IDirect3DRMMesh* made = nullptr;
