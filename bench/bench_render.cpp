@@ -1,8 +1,9 @@
 // Whole render passes through the retained-mode layer: a lit, Gouraud-shaded sphere filling
 // a 1024x728 viewport, back faces culled, in solid and wireframe fills. Each iteration
 // clears the viewport and renders the scene: traversal, transform, lighting and
-// rasterisation. The allocs_per_pass counter counts heap allocations made inside passes
-// after the first one, which should be none.
+// rasterisation, on the device's two threads and, for comparison, on one. The
+// allocs_per_pass counter counts heap allocations made inside passes after the first one,
+// which should be none.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -127,13 +128,15 @@ Scene* GetScene(const std::string& name) {
   return &s;
 }
 
-void BM_RenderPass(benchmark::State& state, const char* name, D3DRMRENDERQUALITY fill) {
+// threads: the device's setting, 0 for its default of two (1 keeps the pass on one).
+void BM_RenderPass(benchmark::State& state, const char* name, D3DRMRENDERQUALITY fill, int threads = 0) {
   Scene* s = GetScene(name);
   if (!s) {
     state.SkipWithError("sphere not available");
     return;
   }
   s->device->SetQuality(D3DRMSHADE_GOURAUD | D3DRMLIGHT_ON | fill);
+  s->device->SetRenderThreads(threads);
   s->view->Clear();
   s->view->Render(s->scene);  // warm-up: scratch buffers reach their size
   uint64_t in_passes = 0;
@@ -151,6 +154,10 @@ void BM_RenderPass(benchmark::State& state, const char* name, D3DRMRENDERQUALITY
 BENCHMARK_CAPTURE(BM_RenderPass, solid_10k, "10k", D3DRMFILL_SOLID)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RenderPass, solid_100k, "100k", D3DRMFILL_SOLID)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RenderPass, solid_500k, "500k", D3DRMFILL_SOLID)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderPass, solid_100k_one_thread, "100k", D3DRMFILL_SOLID, 1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderPass, solid_500k_one_thread, "500k", D3DRMFILL_SOLID, 1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RenderPass, wireframe_10k, "10k", D3DRMFILL_WIREFRAME)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RenderPass, wireframe_100k, "100k", D3DRMFILL_WIREFRAME)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RenderPass, wireframe_500k, "500k", D3DRMFILL_WIREFRAME)->Unit(benchmark::kMillisecond);

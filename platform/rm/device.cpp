@@ -24,6 +24,12 @@ HRESULT IDirect3DRMDevice::Update() {
   return D3DRM_OK;
 }
 
+HRESULT IDirect3DRMDevice::SetRenderThreads(int threads) {
+  if (threads < 0 || threads > 2) return D3DRMERR_BADVALUE;
+  render_threads_ = threads;
+  return D3DRM_OK;
+}
+
 HRESULT IDirect3DRMDevice::SetQuality(D3DRMRENDERQUALITY quality) {
   const DWORD shade = quality & D3DRMSHADE_MASK, light = quality & D3DRMLIGHT_MASK,
               fill = quality & D3DRMFILL_MASK;

@@ -37,6 +37,12 @@ class IDirect3DRMDevice : public IDirect3DRMObject {
   HRESULT SetTextureQuality(D3DRMTEXTUREQUALITY quality);
   D3DRMTEXTUREQUALITY GetTextureQuality() const { return texture_quality_; }
 
+  // Threads a render pass may use. 0 (the default): two, with small passes drawn on one,
+  // unless the environment sets FACETRY_RENDER_THREADS=1. 1: one. 2: two on every pass.
+  // The picture is the same whichever is chosen.
+  HRESULT SetRenderThreads(int threads);
+  int GetRenderThreads() const { return render_threads_; }
+
   // Window-device calls: repaint from the last image, and activation changes.
   HRESULT HandlePaint(HDC dc);
   HRESULT HandleActivate(WORD active);
@@ -59,6 +65,7 @@ class IDirect3DRMDevice : public IDirect3DRMObject {
   BOOL dither_ = 1;
   DWORD shades_ = 32;
   D3DRMTEXTUREQUALITY texture_quality_ = D3DRMTEXTURE_NEAREST;
+  int render_threads_ = 0;
   render::RenderScratch scratch_;
 };
 using IDirect3DRMWinDevice = IDirect3DRMDevice;

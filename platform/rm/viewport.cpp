@@ -1,12 +1,28 @@
 #include "platform/rm/viewport.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/rm/device.h"
 #include "platform/rm/frame.h"
 #include "platform/rm/render/lighting.h"
 #include "platform/rm/render/pass.h"
 #include "platform/rm/render/scene_walk.h"
+
+namespace {
+
+// FACETRY_RENDER_THREADS=1 keeps every pass on the calling thread, for tests and for
+// comparing timings; read once.
+bool OneThreadFromEnvironment() {
+  static const bool one = [] {
+    const char* v = std::getenv("FACETRY_RENDER_THREADS");
+    return v && std::strcmp(v, "1") == 0;
+  }();
+  return one;
+}
+
+}  // namespace
 
 IDirect3DRMViewport::IDirect3DRMViewport(IDirect3DRMDevice* device, IDirect3DRMFrame* camera, int x, int y,
                                          int width, int height)
@@ -55,6 +71,9 @@ HRESULT IDirect3DRMViewport::Render(IDirect3DRMFrame* frame) {
   pass.world_to_clip = math3d::Multiply(view, render::ClipMatrix(MakeProjection()));
   pass.device_quality = device_->GetQuality();
   pass.scratch = &scratch;
+  const int threads = device_->GetRenderThreads();
+  pass.threads = threads == 1 || (threads == 0 && OneThreadFromEnvironment()) ? 1 : 2;
+  pass.always_split = threads == 2;
   render::DrawScene(pass, frame);
   return D3DRM_OK;
 }

@@ -1,6 +1,8 @@
 // Tunables of the software rasteriser, in one place.
 #pragma once
 
+#include <cstddef>
+
 namespace raster {
 
 // Screen positions are snapped to 1/2^kSubpixelBits of a pixel before edge evaluation, so
@@ -17,5 +19,13 @@ constexpr float kGuardBand = 16.0f;
 // Viewports larger than this, or placed further than this from the framebuffer origin, are
 // refused (nothing drawn): together with kGuardBand this bounds every snapped coordinate.
 constexpr int kMaxViewportSize = 16384;
+
+// A draw with at least this many corners places them on the screen when the pass is drawn,
+// split between the threads, rather than while it is recorded.
+constexpr size_t kDeferredPlacement = 2048;
+
+// Passes with fewer triangles than this are drawn on one thread: waking the second costs
+// more than its half of the work saves.
+constexpr size_t kMinBandedTriangles = 4096;
 
 }  // namespace raster

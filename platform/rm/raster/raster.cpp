@@ -5,6 +5,7 @@
 
 #include "platform/rm/raster/clip.h"
 #include "platform/rm/raster/line.h"
+#include "platform/rm/raster/primitive.h"
 #include "platform/rm/raster/target.h"
 #include "platform/rm/raster/triangle.h"
 
@@ -13,6 +14,8 @@ namespace {
 
 enum class Facing { kFront, kBack, kNone };
 
+}  // namespace
+
 Color3 FlatColor(const RasterState& state, size_t primitive, const ClipVertex& first) {
   if (state.face_colors) {
     const float* c = state.face_colors + 3 * primitive;
@@ -20,6 +23,8 @@ Color3 FlatColor(const RasterState& state, size_t primitive, const ClipVertex& f
   }
   return Color3{first.r, first.g, first.b};
 }
+
+namespace {
 
 Facing FacingOfArea(int64_t area) {
   return area > 0 ? Facing::kFront : area < 0 ? Facing::kBack : Facing::kNone;
@@ -40,6 +45,19 @@ Facing FacingInClipSpace(const ClipVertex& a, const ClipVertex& b, const ClipVer
 bool Skip(const RasterState& state, Facing facing) {
   return state.cull_back_faces && facing != Facing::kFront;
 }
+
+void Segment(const Target& t, ClipVertex a, ClipVertex b, uint32_t clip_mask, const Color3& flat) {
+  if (clip_mask && !ClipSegment(&a, &b, clip_mask)) return;
+  ScreenVertex sa, sb;
+  if (ToScreen(t, a, &sa) && ToScreen(t, b, &sb)) RasterLine(t, sa, sb, flat);
+}
+
+void Point(const Target& t, const ClipVertex& c, const Color3& flat) {
+  ScreenVertex s;
+  if (!(Outcode(c) & kClipPlanes) && ToScreen(t, c, &s)) RasterPoint(t, s, flat);
+}
+
+}  // namespace
 
 // A solid triangle wholly inside the clip planes, its corners already on the screen.
 void PlacedTriangle(const Target& t, const RasterState& state, const ScreenVertex& a, const ScreenVertex& b,
@@ -79,47 +97,34 @@ void SolidTriangle(const Target& t, const RasterState& state, const ClipVertex* 
   }
 }
 
-void Segment(const Target& t, ClipVertex a, ClipVertex b, uint32_t clip_mask, const Color3& flat) {
-  if (clip_mask && !ClipSegment(&a, &b, clip_mask)) return;
-  ScreenVertex sa, sb;
-  if (ToScreen(t, a, &sa) && ToScreen(t, b, &sb)) RasterLine(t, sa, sb, flat);
-}
-
-void Point(const Target& t, const ClipVertex& c, const Color3& flat) {
-  ScreenVertex s;
-  if (!(Outcode(c) & kClipPlanes) && ToScreen(t, c, &s)) RasterPoint(t, s, flat);
+void PlacedOutline(const Target& t, const RasterState& state, const ScreenVertex s[3], const Color3& flat) {
+  if (Skip(state, FacingOfArea(FixedArea(s[0], s[1], s[2])))) return;
+  for (int i = 0; i < 3; ++i) {
+    if (state.fill == Fill::kWireframe)
+      RasterLine(t, s[i], s[i == 2 ? 0 : i + 1], flat);
+    else
+      RasterPoint(t, s[i], flat);
+  }
 }
 
 // Wireframe and point fills: decide the facing as the solid fill would, then draw edges or
 // corners.
 void OutlineTriangle(const Target& t, const RasterState& state, const ClipVertex* c[3], uint32_t clip_mask,
                      const Color3& flat) {
-  ScreenVertex s[3];
-  const bool placed =
-      !clip_mask && ToScreen(t, *c[0], &s[0]) && ToScreen(t, *c[1], &s[1]) && ToScreen(t, *c[2], &s[2]);
-  if (!clip_mask && !placed) return;
-  const Facing facing =
-      placed ? FacingOfArea(FixedArea(s[0], s[1], s[2])) : FacingInClipSpace(*c[0], *c[1], *c[2]);
-  if (Skip(state, facing)) return;
-  if (state.fill == Fill::kWireframe) {
-    for (int i = 0; i < 3; ++i) {
-      const int j = i == 2 ? 0 : i + 1;
-      if (placed)
-        RasterLine(t, s[i], s[j], flat);
-      else
-        Segment(t, *c[i], *c[j], clip_mask, flat);
-    }
-  } else {
-    for (int i = 0; i < 3; ++i) {
-      if (placed)
-        RasterPoint(t, s[i], flat);
-      else
-        Point(t, *c[i], flat);
-    }
+  if (!clip_mask) {
+    ScreenVertex s[3];
+    if (ToScreen(t, *c[0], &s[0]) && ToScreen(t, *c[1], &s[1]) && ToScreen(t, *c[2], &s[2]))
+      PlacedOutline(t, state, s, flat);
+    return;
+  }
+  if (Skip(state, FacingInClipSpace(*c[0], *c[1], *c[2]))) return;
+  for (int i = 0; i < 3; ++i) {
+    if (state.fill == Fill::kWireframe)
+      Segment(t, *c[i], *c[i == 2 ? 0 : i + 1], clip_mask, flat);
+    else
+      Point(t, *c[i], flat);
   }
 }
-
-}  // namespace
 
 namespace {
 

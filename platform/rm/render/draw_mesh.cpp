@@ -64,8 +64,9 @@ Vec3f Normalised(float x, float y, float z) {
 }
 
 // Corner indices of the group's faces as triangles: the face data itself when every face
-// is a triangle, else the faces fanned into the scratch buffer.
-const uint32_t* Triangles(const IDirect3DRMMesh::Group& g, RenderScratch* s, size_t* count) {
+// is a triangle, else the faces fanned into room(n), which gives space for n indices.
+template <class Room>
+const uint32_t* Triangles(const IDirect3DRMMesh::Group& g, Room room, size_t* count) {
   if (g.vertex_per_face == 3 && g.face_indices.size() == 3 * g.face_sizes.size()) {
     *count = g.face_sizes.size();
     return g.face_indices.data();
@@ -79,7 +80,7 @@ const uint32_t* Triangles(const IDirect3DRMMesh::Group& g, RenderScratch* s, siz
     *count = 0;
     return nullptr;
   }
-  uint32_t* out = Reserve(s->indices, 3 * total);
+  uint32_t* out = room(3 * total);
   size_t at = 0, tri = 0;
   for (const uint32_t n : g.face_sizes) {
     for (uint32_t k = 1; k + 1 < n; ++k, ++tri) {
@@ -117,7 +118,7 @@ const IDirect3DRMMesh::Group* Compacted(const IDirect3DRMMesh::Group& g, uint64_
       remap[i] = static_cast<uint32_t>(k);
     }
     size_t ntri = 0;
-    const uint32_t* indices = Triangles(g, s, &ntri);
+    const uint32_t* indices = Triangles(g, [s](size_t n) { return Reserve(s->indices, n); }, &ntri);
     // The rasteriser would skip a triangle with a corner out of range; so is it here.
     for (size_t f = 0; indices && f < ntri; ++f) {
       const uint32_t* t = indices + 3 * f;
@@ -140,10 +141,79 @@ raster::Fill FillOf(D3DRMRENDERQUALITY q) {
   }
 }
 
+// The vertex loop of one group: clip-space corners with their colours, and world positions
+// where lighting needs them. Each vertex depends on its own inputs only, so ranges of a
+// large group can run on different threads with the same results.
+struct VertexJob {
+  const IDirect3DRMMesh::Group* g;
+  const IDirect3DRMMesh::Group* compact;
+  const MeshTransforms* t;
+  const SceneLights* lights;
+  Rgb base, emissive;
+  bool lit, gouraud;
+  raster::ClipVertex* clip;
+  Vec3f* world;
+  size_t nv;
+
+  void Run(size_t begin, size_t end) const {
+    const auto& m = t->clip;
+    const auto& w = t->world;
+    const auto& n = t->normal;
+    for (size_t i = begin; i < end; ++i) {
+      const D3DRMVERTEX& v = compact ? g->vertices[0] : g->vertices[i];
+      const D3DVECTOR& position = compact ? compact->compact_positions[i] : v.position;
+      const float x = position.x, y = position.y, z = position.z;
+      raster::ClipVertex& o = clip[i];
+      o.x = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
+      o.y = x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1];
+      o.z = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
+      o.w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
+      o.u = compact ? 0.0f : v.tu;
+      o.v = compact ? 0.0f : v.tv;
+      o.r = base.r;
+      o.g = base.g;
+      o.b = base.b;
+      if (!lit) continue;
+      const Vec3f p{x * w[0][0] + y * w[1][0] + z * w[2][0] + w[3][0],
+                    x * w[0][1] + y * w[1][1] + z * w[2][1] + w[3][1],
+                    x * w[0][2] + y * w[1][2] + z * w[2][2] + w[3][2]};
+      world[i] = p;
+      if (!gouraud) continue;
+      const float nx = v.normal.x, ny = v.normal.y, nz = v.normal.z;
+      const Vec3f normal =
+          Normalised(nx * n[0][0] + ny * n[1][0] + nz * n[2][0], nx * n[0][1] + ny * n[1][1] + nz * n[2][1],
+                     nx * n[0][2] + ny * n[1][2] + nz * n[2][2]);
+      float light[3];
+      LightAt(*lights, p, normal, light);
+      const Rgb out = Lit(base, light, emissive);
+      o.r = out.r;
+      o.g = out.g;
+      o.b = out.b;
+    }
+  }
+};
+
+// Groups at least this large split their vertex loop between the pass's two threads.
+constexpr size_t kSplitVertices = 8192;
+
+void RunVertexJob(const Pass& pass, VertexJob& job) {
+  if (pass.threads < 2 || job.nv < kSplitVertices) {
+    job.Run(0, job.nv);
+    return;
+  }
+  pass.scratch->worker.RunBoth(
+      [](void* context, int part) {
+        const VertexJob& j = *static_cast<const VertexJob*>(context);
+        j.Run(part == 0 ? 0 : j.nv / 2, part == 0 ? j.nv / 2 : j.nv);
+      },
+      &job);
+}
+
 void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, uint64_t generation, const MeshTransforms& t,
                ColorSource source) {
   if (g.vertices.empty() || g.face_sizes.empty()) return;
   RenderScratch* s = pass.scratch;
+  raster::Batch& batch = s->batch;
   const D3DRMRENDERQUALITY q = EffectiveQuality(pass.device_quality, g.quality);
   const bool lit = (q & D3DRMLIGHT_MASK) == D3DRMLIGHT_ON;
   const bool gouraud = (q & D3DRMSHADE_MASK) != D3DRMSHADE_FLAT;
@@ -155,58 +225,33 @@ void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, uint64_t gener
   const IDirect3DRMMesh::Group* compact = textured || (lit && gouraud) ? nullptr : Compacted(g, generation, s);
   const size_t nv = compact ? compact->compact_positions.size() : g.vertices.size();
 
-  const D3DCOLOR c = source.from_frame ? source.color : g.color;
-  const Rgb base{D3DRMColorGetRed(c), D3DRMColorGetGreen(c), D3DRMColorGetBlue(c)};
-  Rgb emissive{0, 0, 0};
-  if (lit && g.material) g.material->GetEmissive(&emissive.r, &emissive.g, &emissive.b);
-
-  raster::ClipVertex* clip = Reserve(s->clip, nv);
-  Vec3f* world = lit ? Reserve(s->world, nv) : nullptr;
-  const SceneLights& lights = s->lights;
-  const auto& m = t.clip;
-  const auto& w = t.world;
-  const auto& n = t.normal;
-  for (size_t i = 0; i < nv; ++i) {
-    const D3DRMVERTEX& v = compact ? g.vertices[0] : g.vertices[i];
-    const D3DVECTOR& position = compact ? compact->compact_positions[i] : v.position;
-    const float x = position.x, y = position.y, z = position.z;
-    raster::ClipVertex& o = clip[i];
-    o.x = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
-    o.y = x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1];
-    o.z = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
-    o.w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
-    o.u = compact ? 0.0f : v.tu;
-    o.v = compact ? 0.0f : v.tv;
-    o.r = base.r;
-    o.g = base.g;
-    o.b = base.b;
-    if (!lit) continue;
-    const Vec3f p{x * w[0][0] + y * w[1][0] + z * w[2][0] + w[3][0],
-                  x * w[0][1] + y * w[1][1] + z * w[2][1] + w[3][1],
-                  x * w[0][2] + y * w[1][2] + z * w[2][2] + w[3][2]};
-    world[i] = p;
-    if (!gouraud) continue;
-    const float nx = v.normal.x, ny = v.normal.y, nz = v.normal.z;
-    const Vec3f normal =
-        Normalised(nx * n[0][0] + ny * n[1][0] + nz * n[2][0], nx * n[0][1] + ny * n[1][1] + nz * n[2][1],
-                   nx * n[0][2] + ny * n[1][2] + nz * n[2][2]);
-    float light[3];
-    LightAt(lights, p, normal, light);
-    const Rgb out = Lit(base, light, emissive);
-    o.r = out.r;
-    o.g = out.g;
-    o.b = out.b;
-  }
-
   size_t ntri = 0;
   const uint32_t* indices = nullptr;
   if (compact) {
     indices = compact->compact_triangles.data();
     ntri = compact->compact_triangles.size() / 3;
   } else {
-    indices = Triangles(g, s, &ntri);
+    indices = Triangles(g, [&batch](size_t n) { return batch.Indices(n); }, &ntri);
   }
   if (!indices || ntri == 0) return;
+
+  const D3DCOLOR c = source.from_frame ? source.color : g.color;
+  VertexJob job{};
+  job.g = &g;
+  job.compact = compact;
+  job.t = &t;
+  job.lights = &s->lights;
+  job.base = Rgb{D3DRMColorGetRed(c), D3DRMColorGetGreen(c), D3DRMColorGetBlue(c)};
+  if (lit && g.material) g.material->GetEmissive(&job.emissive.r, &job.emissive.g, &job.emissive.b);
+  job.lit = lit;
+  job.gouraud = gouraud;
+  job.clip = batch.Corners(nv);
+  job.world = lit ? Reserve(s->world, nv) : nullptr;
+  job.nv = nv;
+  RunVertexJob(pass, job);
+  const raster::ClipVertex* clip = job.clip;
+  const Vec3f* world = job.world;
+  const Rgb base = job.base, emissive = job.emissive;
 
   raster::RasterState state;
   state.fill = FillOf(q);
@@ -220,7 +265,7 @@ void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, uint64_t gener
   }
   if (lit && !gouraud) {
     // One colour per triangle from its own plane, at its centroid.
-    float* face = Reserve(s->face_colors, 3 * ntri);
+    float* face = batch.FaceColors(ntri);
     for (size_t f = 0; f < ntri; ++f) {
       const uint32_t i0 = indices[3 * f], i1 = indices[3 * f + 1], i2 = indices[3 * f + 2];
       if (i0 >= nv || i1 >= nv || i2 >= nv) continue;  // the rasteriser skips it too
@@ -238,7 +283,7 @@ void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, uint64_t gener
       const Vec3f normal = Normalised(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx);
       const Vec3f centre{(a.x + b.x + cc.x) / 3.0f, (a.y + b.y + cc.y) / 3.0f, (a.z + b.z + cc.z) / 3.0f};
       float light[3];
-      LightAt(lights, centre, normal, light);
+      LightAt(s->lights, centre, normal, light);
       const Rgb out = Lit(base, light, emissive);
       face[3 * f] = out.r;
       face[3 * f + 1] = out.g;
@@ -246,7 +291,14 @@ void DrawGroup(const Pass& pass, const IDirect3DRMMesh::Group& g, uint64_t gener
     }
     state.face_colors = face;
   }
-  raster::DrawTriangles(*pass.fb, pass.rect, state, clip, nv, indices, ntri);
+  batch.AddTriangles(state, nv, indices, ntri);
+  if (pass.threads == 1) {
+    // With one thread nothing is gained by keeping the pass: drawing each group at once
+    // draws in the same order and keeps its corners in cache, so the batch stays small.
+    batch.PlaceCorners(0, 1);
+    batch.Draw(batch.Rows());
+    batch.Begin(*pass.fb, pass.rect);
+  }
 }
 
 }  // namespace

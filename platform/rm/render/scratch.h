@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "platform/rm/math3d.h"
+#include "platform/rm/raster/batch.h"
 #include "platform/rm/raster/raster.h"
+#include "platform/rm/raster/worker.h"
 #include "platform/rm/types.h"
 
 class IDirect3DRMFrame;
@@ -58,10 +60,12 @@ struct RenderScratch {
   std::vector<FrameVisit> stack;
   std::vector<DrawItem> items;
   SceneLights lights;
-  std::vector<raster::ClipVertex> clip;
   std::vector<Vec3f> world;  // world positions, for lighting
   std::vector<uint32_t> indices;
-  std::vector<float> face_colors;
+  // The pass's triangles, drawn in bands once the scene is walked, and the thread that
+  // draws the second band.
+  raster::Batch batch;
+  raster::Worker worker;
 };
 
 // Makes v hold at least n elements without ever shrinking it, so a pass over a smaller mesh
