@@ -48,11 +48,10 @@ inline int LeadingDigits(const char* q, uint32_t* value) {
   // a byte of 0xFA..0xFF only reaches later bytes, after the first non-digit.
   const uint64_t non_digit = ((x & 0xF0F0F0F0F0F0F0F0u) ^ 0x3030303030303030u) |
                              (((x + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) ^ 0x3030303030303030u);
-  const int n = non_digit == 0 ? 8 : std::countr_zero(non_digit) / 8;
-  if (n == 0) return 0;
+  const int n = std::countr_zero(non_digit) / 8;
   // The digits moved to the top bytes, so the bytes below act as leading zeros; then
-  // pairs, quads and the eight combine by multiplication.
-  uint64_t v = (x & 0x0F0F0F0F0F0F0F0Fu) << (8 * (8 - n));
+  // pairs, quads and the eight combine by multiplication. No digits give zero.
+  uint64_t v = ((x & 0x0F0F0F0F0F0F0F0Fu) << ((8 * (8 - n)) & 63)) & (uint64_t{0} - (n != 0));
   v = (v * 10) + (v >> 8);
   v = (((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) +
        (((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >>
@@ -65,6 +64,33 @@ constexpr uint64_t kIntegerPowers[9] = {1, 10, 100, 1000, 10000, 100000, 1000000
 constexpr double kExactPowers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// FastDecimal for the usual shape, up to 7 digits, a point and up to 15 digits, read in
+// three chunks with no branch on the lengths, which vary from value to value. Needs 24
+// readable bytes from `q`, past any sign.
+bool FixedPointDecimal(const char* q, bool negative, float* out, const char** stop) {
+  uint32_t whole, high, low;
+  const int nw = LeadingDigits(q, &whole);
+  if (nw == 8 || q[nw] != '.') return false;
+  const char* f = q + nw + 1;
+  const int nh = LeadingDigits(f, &high);
+  int nl = LeadingDigits(f + 8, &low);
+  nl = nh == 8 ? nl : 0;
+  low = nh == 8 ? low : 0;
+  const int fraction = nh + nl;
+  const char* after = f + fraction;
+  if (nl == 8 || nw + fraction == 0 || *after == 'e' || *after == 'E') return false;
+  // Twenty digits or more might not fit the 64-bit significand; they go the long way.
+  if (nw + fraction > 19) return false;
+  const uint64_t significand = (uint64_t{whole} * kIntegerPowers[nh] + high) * kIntegerPowers[nl] + low;
+  if (significand > (uint64_t{1} << 53)) return false;
+  const double d = static_cast<double>(static_cast<int64_t>(significand)) / kExactPowers[fraction];
+  if ((std::bit_cast<uint64_t>(d) & 0x1FFFFFFFu) == 0x10000000u) [[unlikely]] return false;
+  const float v = static_cast<float>(d);
+  *out = negative ? -v : v;
+  *stop = after;
+  return true;
+}
+
 // The value of a plain decimal (`-`, digits, `.`, digits, an exponent) in the common case
 // where it can be found exactly and quickly; false leaves the token to std::from_chars.
 // The result is the same float from_chars gives: with at most 2^53 as significand and
@@ -75,6 +101,8 @@ constexpr double kExactPowers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1
 bool FastDecimal(const char* q, const char* end, float* out, const char** stop) {
   const bool negative = q < end && *q == '-';
   if (negative) ++q;
+  // Room for the chunks of the usual shape: 8 + 1 + 16 bytes.
+  if (end - q >= 25 && FixedPointDecimal(q, negative, out, stop)) return true;
   uint64_t significand = 0;
   // Eight digits at a time; the input's last few bytes one at a time.
   auto scan = [&]() {
