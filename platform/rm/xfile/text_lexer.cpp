@@ -183,17 +183,22 @@ void TextLexer::SkipSpace() {
 }
 
 void TextLexer::SkipSeparators() {
-  while (p_ < end_) {
-    uint8_t c = ClassOf(*p_);
+  // A local cursor: through the char reads the compiler would otherwise store p_ and
+  // reload end_ at every byte.
+  const char* p = p_;
+  const char* const end = end_;
+  while (p < end) {
+    uint8_t c = ClassOf(*p);
     if (c & (kSpace | kSeparator)) {
-      ++p_;
-    } else if ((c & kHash) || ((c & kSlash) && p_ + 1 < end_ && p_[1] == '/')) {
-      const void* eol = std::memchr(p_, '\n', static_cast<size_t>(end_ - p_));
-      p_ = eol ? static_cast<const char*>(eol) + 1 : end_;
+      ++p;
+    } else if ((c & kHash) || ((c & kSlash) && p + 1 < end && p[1] == '/')) {
+      const void* eol = std::memchr(p, '\n', static_cast<size_t>(end - p));
+      p = eol ? static_cast<const char*>(eol) + 1 : end;
     } else {
-      return;
+      break;
     }
   }
+  p_ = p;
 }
 
 bool TextLexer::ParseFloat(float* out) {
