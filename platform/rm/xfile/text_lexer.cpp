@@ -101,8 +101,8 @@ bool FixedPointDecimal(const char* q, bool negative, float* out, const char** st
 bool FastDecimal(const char* q, const char* end, float* out, const char** stop) {
   const bool negative = q < end && *q == '-';
   if (negative) ++q;
-  // Room for the chunks of the usual shape: 8 + 1 + 16 bytes.
-  if (end - q >= 25 && FixedPointDecimal(q, negative, out, stop)) return true;
+  // Room for the three chunks of the usual shape; its point is within the first eight bytes.
+  if (end - q >= 24 && FixedPointDecimal(q, negative, out, stop)) return true;
   uint64_t significand = 0;
   // Eight digits at a time; the input's last few bytes one at a time.
   auto scan = [&]() {
