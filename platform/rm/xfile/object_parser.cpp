@@ -1,7 +1,10 @@
 #include "platform/rm/xfile/object_parser.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/rm/xfile/templates.h"
 
@@ -41,6 +44,22 @@ std::string CollapseBackslashes(const std::string& s) {
     if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == '\\') ++i;
   }
   return out;
+}
+
+// Room for `n` elements, on large pages where the system gives them on request: the
+// first write to a fresh small page costs about as much as reading the values that fill
+// it, while a large page is cleared in one go. Only whole large pages inside the
+// allocation are marked, and the advice changes nothing but speed.
+template <typename T>
+void ReserveLarge(std::vector<T>* v, size_t n) {
+  v->reserve(n);
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(v->data());
+  const uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+  const uintptr_t last = (begin + n * sizeof(T)) & ~(kLargePage - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
 }
 
 float* FloatsOf(std::vector<D3DVECTOR>& v) {
@@ -205,11 +224,13 @@ class ObjectParser {
     MeshData data;
     uint32_t nv, nf;
     if (!lex_.ReadUInt(&nv) || !lex_.CouldHold(nv, 3)) return false;
+    ReserveLarge(&data.positions, nv);
     data.positions.resize(nv);
     if (!lex_.ReadFloats(FloatsOf(data.positions), size_t{nv} * 3)) return false;
     if (!lex_.ReadUInt(&nf) || !lex_.CouldHold(nf, 2)) return false;
+    ReserveLarge(&data.face_sizes, nf);
     data.face_sizes.resize(nf);
-    data.face_indices.reserve(std::min(size_t{nf} * 3, lex_.Remaining() / lex_.MinValueBytes()));
+    ReserveLarge(&data.face_indices, std::min(size_t{nf} * 3, lex_.Remaining() / lex_.MinValueBytes()));
     for (uint32_t f = 0; f < nf; ++f) {
       uint32_t k;
       if (!lex_.ReadUInt(&k) || k == 0 || !lex_.CouldHold(k, 1)) return false;
@@ -236,13 +257,17 @@ class ObjectParser {
     uint32_t nn, nfn;
     if (!lex_.ReadUInt(&nn)) return DropIfClosed();
     if (!lex_.CouldHold(nn, 3)) return DropIfClosed();
-    std::vector<D3DVECTOR> normals(nn);
+    std::vector<D3DVECTOR> normals;
+    ReserveLarge(&normals, nn);
+    normals.resize(nn);
     if (!lex_.ReadFloats(FloatsOf(normals), size_t{nn} * 3) || !lex_.ReadUInt(&nfn)) return DropIfClosed();
     // Normal faces pair with the mesh's faces one to one, corner for corner. Normals that
     // do not fit their mesh are dropped and the mesh kept: the mesh is sound without them.
     if (nfn == 0) return ParseChildren(Parent{Context::kOther}, depth);
     if (nfn != mesh.face_sizes.size()) return SkipBody();
-    std::vector<uint32_t> indices(mesh.face_indices.size());
+    std::vector<uint32_t> indices;
+    ReserveLarge(&indices, mesh.face_indices.size());
+    indices.resize(mesh.face_indices.size());
     size_t at = 0;
     for (uint32_t f = 0; f < nfn; ++f) {
       uint32_t k;

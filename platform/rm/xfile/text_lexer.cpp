@@ -1,6 +1,7 @@
 #include "platform/rm/xfile/text_lexer.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -36,6 +37,128 @@ constexpr std::array<uint8_t, 256> kClass = MakeClasses();
 
 inline uint8_t ClassOf(char c) { return kClass[static_cast<unsigned char>(c)]; }
 
+// Up to eight decimal digits starting at `q`, which must have eight readable bytes: how
+// many lead, and their value. Eight bytes at a time with no branch per digit, because a
+// branch on where each number ends mispredicts on nearly every value of a mesh.
+inline int LeadingDigits(const char* q, uint32_t* value) {
+  uint64_t x;
+  std::memcpy(&x, q, 8);
+  if constexpr (std::endian::native != std::endian::little) x = __builtin_bswap64(x);
+  // High nibble of a byte is non-zero where the byte is not '0'..'9'. A carry out of
+  // a byte of 0xFA..0xFF only reaches later bytes, after the first non-digit.
+  const uint64_t non_digit = ((x & 0xF0F0F0F0F0F0F0F0u) ^ 0x3030303030303030u) |
+                             (((x + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) ^ 0x3030303030303030u);
+  const int n = std::countr_zero(non_digit) / 8;
+  // The digits moved to the top bytes, so the bytes below act as leading zeros; then
+  // pairs, quads and the eight combine by multiplication. No digits give zero.
+  uint64_t v = ((x & 0x0F0F0F0F0F0F0F0Fu) << ((8 * (8 - n)) & 63)) & (uint64_t{0} - (n != 0));
+  v = (v * 10) + (v >> 8);
+  v = (((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) +
+       (((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >>
+      32;
+  *value = static_cast<uint32_t>(v);
+  return n;
+}
+
+constexpr uint64_t kIntegerPowers[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+constexpr double kExactPowers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// FastDecimal for the usual shape, up to 7 digits, a point and up to 15 digits, read in
+// three chunks with no branch on the lengths, which vary from value to value. Needs 24
+// readable bytes from `q`, past any sign.
+bool FixedPointDecimal(const char* q, bool negative, float* out, const char** stop) {
+  uint32_t whole, high, low;
+  const int nw = LeadingDigits(q, &whole);
+  if (nw == 8 || q[nw] != '.') return false;
+  const char* f = q + nw + 1;
+  const int nh = LeadingDigits(f, &high);
+  int nl = LeadingDigits(f + 8, &low);
+  nl = nh == 8 ? nl : 0;
+  low = nh == 8 ? low : 0;
+  const int fraction = nh + nl;
+  const char* after = f + fraction;
+  if (nl == 8 || nw + fraction == 0 || *after == 'e' || *after == 'E') return false;
+  // Twenty digits or more might not fit the 64-bit significand; they go the long way.
+  if (nw + fraction > 19) return false;
+  const uint64_t significand = (uint64_t{whole} * kIntegerPowers[nh] + high) * kIntegerPowers[nl] + low;
+  if (significand > (uint64_t{1} << 53)) return false;
+  const double d = static_cast<double>(static_cast<int64_t>(significand)) / kExactPowers[fraction];
+  if ((std::bit_cast<uint64_t>(d) & 0x1FFFFFFFu) == 0x10000000u) [[unlikely]] return false;
+  const float v = static_cast<float>(d);
+  *out = negative ? -v : v;
+  *stop = after;
+  return true;
+}
+
+// The value of a plain decimal (`-`, digits, `.`, digits, an exponent) in the common case
+// where it can be found exactly and quickly; false leaves the token to std::from_chars.
+// The result is the same float from_chars gives: with at most 2^53 as significand and
+// a power of ten of at most 22, both are exact doubles and one multiply or divide rounds
+// once. Rounding that double again to float is right unless the double landed exactly
+// halfway between two floats, where the decimal may have been on either side: those few
+// go to from_chars. `stop` is where from_chars would stop too.
+bool FastDecimal(const char* q, const char* end, float* out, const char** stop) {
+  const bool negative = q < end && *q == '-';
+  if (negative) ++q;
+  // Room for the three chunks of the usual shape; its point is within the first eight bytes.
+  if (end - q >= 24 && FixedPointDecimal(q, negative, out, stop)) return true;
+  uint64_t significand = 0;
+  // Eight digits at a time; the input's last few bytes one at a time.
+  auto scan = [&]() {
+    int count = 0;
+    for (;;) {
+      uint32_t chunk = 0;
+      int n = 0;
+      if (end - q >= 8) {
+        n = LeadingDigits(q, &chunk);
+      } else {
+        while (q + n < end && n < 8 && (ClassOf(q[n]) & kDigit))
+          chunk = chunk * 10 + static_cast<uint32_t>(q[n++] - '0');
+      }
+      significand = significand * kIntegerPowers[n] + chunk;
+      count += n;
+      q += n;
+      if (n < 8 || count > 19) return count;
+    }
+  };
+  int digits = scan(), fraction = 0;
+  if (q < end && *q == '.') {
+    ++q;
+    fraction = scan();
+  }
+  digits += fraction;
+  // No digits at all (".", "inf", "nan"), or more than a 64-bit significand holds.
+  if (digits == 0 || digits > 19) return false;
+  int exponent = 0;
+  if (q < end && (*q == 'e' || *q == 'E')) [[unlikely]] {
+    const char* e = q + 1;
+    const bool minus = e < end && *e == '-';
+    if (e < end && (*e == '-' || *e == '+')) ++e;
+    const char* first = e;
+    while (e < end && (ClassOf(*e) & kDigit)) {
+      if (e - first == 4) return false;
+      exponent = exponent * 10 + (*e++ - '0');
+    }
+    // "1e" and "1e+" end before the 'e', as from_chars reads them.
+    if (e != first) {
+      q = e;
+      if (minus) exponent = -exponent;
+    }
+  }
+  exponent -= fraction;
+  if (significand > (uint64_t{1} << 53) || exponent < -22 || exponent > 22) return false;
+  double d = static_cast<double>(static_cast<int64_t>(significand));
+  d = exponent < 0 ? d / kExactPowers[-exponent] : d * kExactPowers[exponent];
+  // A double exactly halfway between two floats has its 29 bits below float precision
+  // equal to 1000...0; everything in this range is a normal number in both widths.
+  if ((std::bit_cast<uint64_t>(d) & 0x1FFFFFFFu) == 0x10000000u) [[unlikely]] return false;
+  const float f = static_cast<float>(d);
+  *out = negative ? -f : f;
+  *stop = q;
+  return true;
+}
+
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -60,27 +183,36 @@ void TextLexer::SkipSpace() {
 }
 
 void TextLexer::SkipSeparators() {
-  while (p_ < end_) {
-    uint8_t c = ClassOf(*p_);
+  // A local cursor: through the char reads the compiler would otherwise store p_ and
+  // reload end_ at every byte.
+  const char* p = p_;
+  const char* const end = end_;
+  while (p < end) {
+    uint8_t c = ClassOf(*p);
     if (c & (kSpace | kSeparator)) {
-      ++p_;
-    } else if ((c & kHash) || ((c & kSlash) && p_ + 1 < end_ && p_[1] == '/')) {
-      const void* eol = std::memchr(p_, '\n', static_cast<size_t>(end_ - p_));
-      p_ = eol ? static_cast<const char*>(eol) + 1 : end_;
+      ++p;
+    } else if ((c & kHash) || ((c & kSlash) && p + 1 < end && p[1] == '/')) {
+      const void* eol = std::memchr(p, '\n', static_cast<size_t>(end - p));
+      p = eol ? static_cast<const char*>(eol) + 1 : end;
     } else {
-      return;
+      break;
     }
   }
+  p_ = p;
 }
 
 bool TextLexer::ParseFloat(float* out) {
   const char* q = p_;
   if (q < end_ && *q == '+') ++q;
   float v = 0;
-  auto [ptr, ec] = std::from_chars(q, end_, v, std::chars_format::general);
-  if (ec == std::errc::invalid_argument) return false;
-  // Overflow and underflow both leave v unset; either way the value is not usable.
-  if (ec == std::errc::result_out_of_range) v = 0;
+  const char* ptr;
+  if (!FastDecimal(q, end_, &v, &ptr)) {
+    auto [stop, ec] = std::from_chars(q, end_, v, std::chars_format::general);
+    if (ec == std::errc::invalid_argument) return false;
+    // Overflow and underflow both leave v unset; either way the value is not usable.
+    if (ec == std::errc::result_out_of_range) v = 0;
+    ptr = stop;
+  }
   // Some exporters print NaN as "1.#IND00" or "1.#QNAN0"; the digits before '#' are noise.
   if (ptr + 1 < end_ && ptr[0] == '.' && ptr[1] == '#') ++ptr;
   if (ptr < end_ && *ptr == '#') {
@@ -99,6 +231,20 @@ bool TextLexer::ParseUInt(uint32_t* out) {
   if (q < end_ && *q == '+') ++q;
   const char* digits = q;
   uint64_t v = 0;
+  if (end_ - q >= 8) {
+    uint32_t chunk = 0;
+    const int n = LeadingDigits(q, &chunk);
+    v = chunk;
+    q += n;
+    // Up to eight digits cannot overflow; longer numbers go on one digit at a time.
+    if (n < 8) {
+      if (n == 0) return false;
+      if (q < end_ && (ClassOf(*q) & kNameChar) && *q != '-') return false;
+      *out = chunk;
+      p_ = q;
+      return true;
+    }
+  }
   while (q < end_ && (ClassOf(*q) & kDigit)) {
     v = v * 10 + static_cast<uint64_t>(*q - '0');
     if (v > UINT32_MAX) return false;
