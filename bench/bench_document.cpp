@@ -21,8 +21,6 @@ namespace {
 
 constexpr int kNew = 201, kOpen = 202, kSaveAs = 204;
 
-std::string answer;  // what the next file dialog is answered with
-
 void Command(int id) { SendMessageA(vp_data.hwndmain, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 std::string Input(const char* name) {
@@ -42,7 +40,7 @@ void Open(benchmark::State& state, const char* name) {
     state.PauseTiming();
     polygoner.changed = false;
     Command(kNew);
-    answer = path;
+    bench_file_answer = path;
     state.ResumeTiming();
     Command(kOpen);
     benchmark::DoNotOptimize(RenderLoop());
@@ -60,12 +58,12 @@ void Save(benchmark::State& state, const char* name, const char* as) {
   }
   polygoner.changed = false;
   Command(kNew);
-  answer = path;
+  bench_file_answer = path;
   Command(kOpen);
   const std::string target = (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + as)).string();
   for (auto _ : state) {
     polygoner.changed = true;
-    answer = target;
+    bench_file_answer = target;
     Command(kSaveAs);
   }
   if (polygoner.changed) state.SkipWithError("the save failed");
@@ -95,14 +93,6 @@ BENCHMARK(BM_Save10k3ds)->Unit(benchmark::kMillisecond)->Iterations(5);
 }  // namespace
 
 int main(int argc, char** argv) {
-  ModalResponder responder;
-  responder.answer_file = [](bool, const OPENFILENAMEA&) -> std::optional<std::string> { return answer; };
-  responder.answer_box = [](const std::string&, const std::string& text, UINT) {
-    std::fprintf(stderr, "message: %s\n", text.c_str());
-    return IDNO;
-  };
-  // Replacing the previous run's file: YES.
-  responder.drive_dialog = [](HWND dialog) { ClickDlgButton(dialog, IDOK); };
-  SetModalResponder(responder);
+  AnswerModalsForBenchmarks();
   return RunEditorBenchmarks(argc, argv);
 }

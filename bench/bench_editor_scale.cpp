@@ -24,8 +24,6 @@ constexpr int kNew = 201, kOpen = 202, kSelectAll = 211, kUnselectAll = 212, kTh
 constexpr int kEditMode = 50, kFlipSelected = 271, kCenterMesh = 286;
 constexpr int kSolidWireframe = 272, kSolid = 274, kShowPoints = 285;
 
-std::string answer;  // what the next file dialog is answered with
-
 void Command(int id) { SendMessageA(vp_data.hwndmain, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 long PeakKilobytes() {
@@ -48,7 +46,7 @@ bool Opened(benchmark::State& state) {
   Command(kThreeViews);
   polygoner.changed = false;
   Command(kNew);
-  answer = path;
+  bench_file_answer = path;
   Command(kOpen);
   if (polygoner.num_faces < 100000) {
     state.SkipWithError("the sphere did not open");
@@ -192,12 +190,6 @@ BENCHMARK(BM_Command)
 }  // namespace
 
 int main(int argc, char** argv) {
-  ModalResponder responder;
-  responder.answer_file = [](bool, const OPENFILENAMEA&) -> std::optional<std::string> { return answer; };
-  responder.answer_box = [](const std::string&, const std::string& text, UINT) {
-    std::fprintf(stderr, "message: %s\n", text.c_str());
-    return IDNO;
-  };
-  SetModalResponder(responder);
+  AnswerModalsForBenchmarks();
   return RunEditorBenchmarks(argc, argv);
 }

@@ -455,46 +455,38 @@ bool IDirect3DRMFrame::Moving() const {
          !move_callbacks_.empty();
 }
 
-void IDirect3DRMFrame::UpdateMoving() {
-  const bool listed = moving_slot_ != SIZE_MAX;
-  if (Moving() == listed) return;
-  if (!listed) {
-    moving_slot_ = moving_frames_.size();
-    moving_frames_.push_back(this);
+void IDirect3DRMFrame::KeepListed(std::vector<IDirect3DRMFrame*>* list, size_t IDirect3DRMFrame::*slot,
+                                  bool wanted) {
+  const bool listed = this->*slot != SIZE_MAX;
+  if (wanted == listed) return;
+  if (wanted) {
+    this->*slot = list->size();
+    list->push_back(this);
     return;
   }
-  IDirect3DRMFrame* last = moving_frames_.back();
-  moving_frames_[moving_slot_] = last;
-  last->moving_slot_ = moving_slot_;
-  moving_frames_.pop_back();
-  moving_slot_ = SIZE_MAX;
+  IDirect3DRMFrame* last = list->back();
+  (*list)[this->*slot] = last;
+  last->*slot = this->*slot;
+  list->pop_back();
+  this->*slot = SIZE_MAX;
 }
 
-void IDirect3DRMFrame::UpdateLit() {
-  const bool listed = lit_slot_ != SIZE_MAX;
-  if (lights_.empty() != listed) return;
-  if (!listed) {
-    lit_slot_ = lit_frames_.size();
-    lit_frames_.push_back(this);
-    return;
-  }
-  IDirect3DRMFrame* last = lit_frames_.back();
-  lit_frames_[lit_slot_] = last;
-  last->lit_slot_ = lit_slot_;
-  lit_frames_.pop_back();
-  lit_slot_ = SIZE_MAX;
+void IDirect3DRMFrame::UpdateMoving() { KeepListed(&moving_frames_, &IDirect3DRMFrame::moving_slot_, Moving()); }
+
+void IDirect3DRMFrame::UpdateLit() { KeepListed(&lit_frames_, &IDirect3DRMFrame::lit_slot_, !lights_.empty()); }
+
+std::vector<size_t> IDirect3DRMFrame::SlotsBelow(const IDirect3DRMFrame* descendant) const {
+  std::vector<size_t> slots;
+  for (const IDirect3DRMFrame* f = descendant; f != this; f = f->parent_) slots.push_back(f->slot_in_parent_);
+  std::reverse(slots.begin(), slots.end());
+  return slots;
 }
 
 void IDirect3DRMFrame::LitFramesBelow(std::vector<std::vector<IDirect3DRMFrame*>>* paths) {
   paths->clear();
   std::vector<std::pair<std::vector<size_t>, IDirect3DRMFrame*>> found;
-  for (IDirect3DRMFrame* f : lit_frames_) {
-    if (f != this && !IsAncestorOf(f)) continue;
-    std::vector<size_t> slots;
-    for (const IDirect3DRMFrame* g = f; g != this; g = g->parent_) slots.push_back(g->slot_in_parent_);
-    std::reverse(slots.begin(), slots.end());
-    found.emplace_back(std::move(slots), f);
-  }
+  for (IDirect3DRMFrame* f : lit_frames_)
+    if (f == this || IsAncestorOf(f)) found.emplace_back(SlotsBelow(f), f);
   // An ancestor comes before its descendants; of two siblings' subtrees, the later child's
   // comes first.
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
@@ -648,15 +640,9 @@ HRESULT IDirect3DRMFrame::Move(D3DVALUE delta) {
   for (IDirect3DRMFrame* f : moving_frames_)
     if (f == this || IsAncestorOf(f)) frames.push_back(f);
   // Tree order: each frame's path of child slots from here, compared from the top.
-  auto path = [this](const IDirect3DRMFrame* f) {
-    std::vector<size_t> slots;
-    for (; f != this; f = f->parent_) slots.push_back(f->slot_in_parent_);
-    std::reverse(slots.begin(), slots.end());
-    return slots;
-  };
   std::vector<std::pair<std::vector<size_t>, IDirect3DRMFrame*>> ordered;
   ordered.reserve(frames.size());
-  for (IDirect3DRMFrame* f : frames) ordered.emplace_back(path(f), f);
+  for (IDirect3DRMFrame* f : frames) ordered.emplace_back(SlotsBelow(f), f);
   std::sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   frames.clear();
   for (auto& [slots, f] : ordered) {

@@ -128,6 +128,10 @@ class IDirect3DRMFrame : public IDirect3DRMVisual {
   mutable bool filled_stale_ = true;
   // Frames with motion or move callbacks, so a Move need not visit every frame.
   bool Moving() const;
+  // Keeps this frame in `list` exactly while `wanted`, its index there in this->*slot.
+  void KeepListed(std::vector<IDirect3DRMFrame*>* list, size_t IDirect3DRMFrame::*slot, bool wanted);
+  // The child slots from this frame down to a descendant, top first: its place in tree order.
+  std::vector<size_t> SlotsBelow(const IDirect3DRMFrame* descendant) const;
   void UpdateMoving();
   static inline std::vector<IDirect3DRMFrame*> moving_frames_;
   size_t moving_slot_ = SIZE_MAX;
