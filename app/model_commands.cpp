@@ -80,8 +80,8 @@ void CenterMesh() {
   move_m = saved;
   m.movelatch = false;
   MarkEveryPoint(false);
+  // The move above wrote every face from these same positions; this only lays the wires.
   m.ValidateMesh();
-  m.UpdateMesh();
 }
 
 }  // namespace
