@@ -21,10 +21,6 @@ bool Doomed(Polygoni& m, const FaceStuff& f) {
   return m.pointdata[*f.points[0]].active && m.pointdata[*f.points[1]].active && m.pointdata[*f.points[2]].active;
 }
 
-int Count(const FaceStuff& f, IdCell side) {
-  return (f.sides[0] == side) + (f.sides[1] == side) + (f.sides[2] == side);
-}
-
 // Takes wire w out of the lists of both its ends, then out of the model.
 void DropWire(Polygoni& m, int w) {
   for (IdCell end : m.wiredata[w].points)
@@ -33,24 +29,26 @@ void DropWire(Polygoni& m, int w) {
 }
 
 void MarkFaceWires(Polygoni& m) {
-  // How many doomed faces have each wire as a side; 2 means "more than one".
-  std::vector<uint8_t> doomed_sides(static_cast<size_t>(m.num_wireframes), 0);
+  // How many sides of doomed faces each wire is. A wire goes only when every face it is a
+  // side of goes: one that is also a side of a face that stays (where three or more faces
+  // meet at an edge, as a merge of a mesh over itself leaves) would leave that face
+  // without a side.
+  std::vector<int> doomed_sides(static_cast<size_t>(m.num_wireframes), 0);
   m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
     if (!Doomed(m, f)) return;
-    for (IdCell side : f.sides) doomed_sides[*side] = static_cast<uint8_t>(std::min(doomed_sides[*side] + 1, 2));
+    for (IdCell side : f.sides) doomed_sides[*side] += 1;
   });
+  auto mark = [&](int w) {
+    WireStuff& wire = m.wiredata[w];
+    if (wire.face_sides == doomed_sides[w]) wire.deleteit = true;
+  };
   m.facedata.ForEach(m.num_faces, [&](FaceStuff& f) {
     if (!Doomed(m, f)) return;
-    for (IdCell side : f.sides) {
-      WireStuff& w = m.wiredata[*side];
-      const int in_f = Count(f, side);
-      // A side of no other face, or of another doomed face.
-      if (w.face_sides == in_f || doomed_sides[*side] > in_f) w.deleteit = true;
-    }
+    for (IdCell side : f.sides) mark(*side);
     for (IdCell corner : f.points) {
       const PointStuff& p = m.pointdata[*corner];
       if (p.num_connected >= 3) continue;
-      for (uint32_t k = 0; k < p.num_connected; ++k) m.wiredata[*p.connectedwire[k]].deleteit = true;
+      for (uint32_t k = 0; k < p.num_connected; ++k) mark(*p.connectedwire[k]);
     }
   });
 }

@@ -28,22 +28,24 @@ void PlainDropWire(Polygoni& m, int w) {
   m.RemoveWire(w);
 }
 
+bool SideOfAFaceThatStays(Polygoni& m, int w) {
+  for (int g = 0; g < m.num_faces; ++g)
+    if (HasSide(m, g, w) && !Doomed(m, g)) return true;
+  return false;
+}
+
+// A doomed face's sides, and every wire of its corners with fewer than three, go unless a
+// face that stays has them as a side.
 void PlainFacesMode(Polygoni& m) {
   for (int f = 0; f < m.num_faces; ++f) {
     if (!Doomed(m, f)) continue;
-    for (IdCell s : m.facedata[f].sides) {
-      bool other = false, other_doomed = false;
-      for (int g = 0; g < m.num_faces; ++g) {
-        if (g == f || !HasSide(m, g, *s)) continue;
-        other = true;
-        other_doomed = other_doomed || Doomed(m, g);
-      }
-      if (!other || other_doomed) m.wiredata[*s].deleteit = true;
-    }
+    for (IdCell s : m.facedata[f].sides)
+      if (!SideOfAFaceThatStays(m, *s)) m.wiredata[*s].deleteit = true;
     for (IdCell c : m.facedata[f].points) {
       PointStuff& p = m.pointdata[*c];
-      if (p.num_connected < 3)
-        for (uint32_t k = 0; k < p.num_connected; ++k) m.wiredata[*p.connectedwire[k]].deleteit = true;
+      if (p.num_connected >= 3) continue;
+      for (uint32_t k = 0; k < p.num_connected; ++k)
+        if (!SideOfAFaceThatStays(m, *p.connectedwire[k])) m.wiredata[*p.connectedwire[k]].deleteit = true;
     }
   }
   for (;;) {
@@ -197,6 +199,25 @@ TEST_F(DeletionTest, FacesModeKeepsASharedSideAndTheFaceBeyondIt) {
   EXPECT_EQ(m.num_points, 3) << "b belonged to no other face";
   EXPECT_TRUE(FindWire(a, c) && FindWire(c, d) && FindWire(d, a));
   EXPECT_EQ(m.selectedpoint, -2);
+  ExpectSound();
+}
+
+// Where three faces meet at an edge (a merge of a mesh over itself leaves such edges), the
+// edge stays while any face on it stays, even when two faces on it go.
+TEST_F(DeletionTest, FacesModeKeepsAnEdgeOfThreeFacesForTheOneThatStays) {
+  Polygoni& m = *model;
+  IdCell a = AddPoint(0, 0, 0), b = AddPoint(1, 0, 0), c = AddPoint(0, 1, 0), d = AddPoint(0, -1, 0),
+         e = AddPoint(0, 0, 1);
+  AddTriangle(a, b, c);
+  AddTriangle(b, a, d);
+  IdCell keep = AddTriangle(a, b, e);
+  for (IdCell p : {a, b, c, d}) m.pointdata[*p].active = true;
+  m.delete_points = false;
+  m.DeleteSelected(false);
+  ASSERT_EQ(m.num_faces, 1);
+  EXPECT_EQ(*keep, 0);
+  EXPECT_TRUE(FindWire(a, b) && FindWire(b, e) && FindWire(e, a));
+  EXPECT_EQ(m.num_wireframes, 3);
   ExpectSound();
 }
 
