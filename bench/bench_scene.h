@@ -23,11 +23,7 @@ class BenchModel {
     InitModel(m.get(), root_, camera_z);
   }
   ~BenchModel() {
-    IDirect3DRMFrame* cursor = m->world_frame;
-    IDirect3DRMFrame* frame2 = m->world_frame2;
-    m.reset();
-    cursor->Release();
-    frame2->Release();
+    DropModel(&m);
     root_->Release();
     lpD3DRM->Release();
     lpD3DRM = nullptr;

@@ -68,11 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // left out for the few large inputs rather than have it, not the open, time out.
   if (m->num_wireframes <= 20000 && m->CheckInvariants().has_value()) std::abort();
 
-  IDirect3DRMFrame* cursor = m->world_frame;
-  IDirect3DRMFrame* frame2 = m->world_frame2;
-  m.reset();
-  cursor->Release();
-  frame2->Release();
+  DropModel(&m);
   root->Release();
   lpD3DRM->Release();
   lpD3DRM = nullptr;

@@ -38,15 +38,6 @@ class ModelTest : public ::testing::Test {
     InitModel(m.get(), root);
     return m;
   }
-  static void DropModel(std::unique_ptr<Polygoni>* m) {
-    // The model does not release the cursor and model frames; the start-up owns them.
-    IDirect3DRMFrame* cursor = (*m)->world_frame;
-    IDirect3DRMFrame* frame2 = (*m)->world_frame2;
-    m->reset();
-    cursor->Release();
-    frame2->Release();
-  }
-
   // The model's invariant check, as a test assertion.
   void ExpectSound(const char* where = "") {
     auto violation = model->CheckInvariants();

@@ -3,6 +3,8 @@
 // point and wire templates loaded. Needs lpD3DRM made.
 #pragma once
 
+#include <memory>
+
 #include "model/polygoni.h"
 #include "platform/rm/d3drm.h"
 
@@ -17,4 +19,14 @@ inline void InitModel(Polygoni* m, IDirect3DRMFrame* root, float camera_z = -50)
   m->InitPolygoni();
   m->InitPoint();
   m->InitWire();
+}
+
+// Drops a model InitModel set up. The model does not release the cursor and model frames
+// (the start-up owns them), so they go after it.
+inline void DropModel(std::unique_ptr<Polygoni>* m) {
+  IDirect3DRMFrame* cursor = (*m)->world_frame;
+  IDirect3DRMFrame* frame2 = (*m)->world_frame2;
+  m->reset();
+  cursor->Release();
+  frame2->Release();
 }
