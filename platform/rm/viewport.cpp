@@ -62,7 +62,7 @@ HRESULT IDirect3DRMViewport::Render(IDirect3DRMFrame* frame) {
   render::RenderScratch& scratch = device_->scratch_;
   IDirect3DRMFrame* root = nullptr;
   frame->GetScene(&root);
-  render::GatherLights(root, device_->GetColorModel() == D3DCOLOR_MONO, &scratch.lights, &scratch.stack);
+  render::GatherLights(root, device_->GetColorModel() == D3DCOLOR_MONO, &scratch.lights);
   if (root) root->Release();
 
   render::Pass pass;

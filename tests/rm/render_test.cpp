@@ -133,8 +133,7 @@ TEST(GatherLights, FindsLightsBelowTheRootInWalkOrderAndPlacesThem) {
   outside->AddLight(stray);
   stray->Release();
   render::SceneLights lights;
-  std::vector<render::FrameVisit> stack;
-  render::GatherLights(scene, false, &lights, &stack);
+  render::GatherLights(scene, false, &lights);
   std::vector<long> reds;
   for (const render::WorldLight& l : lights.lights) reds.push_back(std::lround(l.r * 8));
   // The walk takes each frame's children last to first.

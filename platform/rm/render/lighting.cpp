@@ -45,7 +45,7 @@ void AddLight(const IDirect3DRMLight& light, const math3d::Mat4& world, bool mon
 
 }  // namespace
 
-void GatherLights(IDirect3DRMFrame* root, bool mono, SceneLights* out, std::vector<FrameVisit>* /*stack*/) {
+void GatherLights(IDirect3DRMFrame* root, bool mono, SceneLights* out) {
   out->ambient[0] = out->ambient[1] = out->ambient[2] = 0.0f;
   out->lights.clear();
   if (!root) return;

@@ -10,7 +10,7 @@ namespace render {
 // Every light attached to `root` or a frame below it: ambient lights summed, point and spot
 // lights at their frame's origin, directional and parallel-point lights shining along
 // their frame's z axis. A mono device sees each light colour as its white intensity.
-void GatherLights(IDirect3DRMFrame* root, bool mono, SceneLights* out, std::vector<FrameVisit>* stack);
+void GatherLights(IDirect3DRMFrame* root, bool mono, SceneLights* out);
 
 // The light reaching a surface point p with unit normal n: ambient plus, per light,
 // colour * max(0, n . l) * attenuation. A zero normal receives ambient light only.
